@@ -15,7 +15,7 @@ PKGS64=(
   python3-glad dpf-source libstb-dev
   xvfb xauth x11-utils x11-apps mesa-utils imagemagick valgrind
   libsndfile1-dev python3-pil python3-numpy gnuplot-nox
-  fonts-liberation lsp-plugins-vst
+  fonts-liberation fonts-roboto-unhinted lsp-plugins-vst
 )
 PKGS32=(
   g++-multilib libx11-dev:i386 libgl-dev:i386 libglx-dev:i386
