@@ -8,7 +8,7 @@ presets=("$@")
 [ ${#presets[@]} -eq 0 ] && presets=(x86 x64)
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${QOLM_IN_XVFB:-}" ]; then
-  exec env QOLM_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "${presets[@]}"
+  exec env QOLM_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "${presets[@]}"
 fi
 
 bash scripts/build.sh "${presets[@]}"
