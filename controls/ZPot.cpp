@@ -1,0 +1,236 @@
+#include "controls/ZPot.h"
+
+#include "controls/ControlFactories.h"
+#include "editor/ZCanvas.h"
+#include "skin/SkinArgs.h"
+#include "skin/ZImageResource.h"
+
+#include <cmath>
+#include <new>
+
+namespace VRAX {
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kQuarterPi = 0.7853981633974483;
+// Smallest change of the shown value that is worth drawing again.
+constexpr double kValueEpsilon = 0.00001;
+constexpr double kDotRadius = 2.0;
+constexpr double kLineWidth = 1.5;
+
+double clampUnit(double v) {
+    if (v < 0.0) return 0.0;
+    if (v > 1.0) return 1.0;
+    return v;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// ZPot: the mouse behaviour of every pot
+
+ZPot::ZPot(const ControlPlacement& placement, int32_t parameterIndex)
+    : ZEditorControl(placement), parameterIndex(parameterIndex) {}
+
+int32_t ZPot::cursorAt(int32_t, int32_t) { return 2; }
+
+bool ZPot::leftDown(bool, bool ctrl, int32_t x, int32_t y) {
+    // The press that started the gesture owns it; another one changes nothing.
+    if (held) return true;
+    held = true;
+    const int32_t i = parameterIndex;
+    if (ctrl) {
+        dragging = false;
+        beginEdit(i);
+        reportParameter(i);
+        setParameterValue(i, defaultValue(i));
+    } else {
+        dragging = true;
+        lastX = x;
+        lastY = y;
+        beginEdit(i);
+    }
+    reportParameter(i);
+    requestRedraw();
+    return true;
+}
+
+bool ZPot::leftUp(bool, bool, int32_t, int32_t) {
+    if (!held) return false;
+    held = false;
+    dragging = false;
+    endEdit(parameterIndex);
+    requestRedraw();
+    return true;
+}
+
+void ZPot::cancelGesture() {
+    if (!held) return;
+    held = false;
+    dragging = false;
+    endEdit(parameterIndex);
+    requestRedraw();
+}
+
+void ZPot::mouseMove(bool shift, bool, int32_t x, int32_t y) {
+    if (!dragging) return;
+    // Up and right raise the value: 100 pixels up or 400 to the right cover
+    // the range. Each step is relative to the last, so Shift can be pressed
+    // or released mid-drag without a jump, and there is no dead zone past
+    // either end.
+    double delta = ((static_cast<double>(lastY) - y) + (static_cast<double>(x) - lastX) * 0.25) * 0.01;
+    if (shift) delta *= 0.1;
+    const double v = clampUnit(storedValue(parameterIndex) + delta);
+    setParameterValue(parameterIndex, v);
+    reportParameter(parameterIndex);
+    lastX = x;
+    lastY = y;
+    requestRedraw();
+}
+
+double ZPot::shownValue() const { return ZEditorControl::shownValue(parameterIndex); }
+
+void ZPot::pointerPoint(double v, double cx, double cy, double r, double* px, double* py) {
+    const double theta = v * 1.5f * kPi + kQuarterPi;
+    *px = cx - r * std::sin(theta);
+    *py = cy + r * std::cos(theta);
+}
+
+bool ZPot::valueMovedFrom(double lastValue) {
+    if (dirty || !drawn) return true;
+    return !(std::fabs(shownValue() - lastValue) < kValueEpsilon);
+}
+
+// ---------------------------------------------------------------------------
+// ZPotDot
+
+ZPotDot::ZPotDot(const ControlPlacement& placement, int32_t parameterIndex, const unsigned char* heldColour,
+                 double radius, const unsigned char* dotColour)
+    : ZPot(placement, parameterIndex), heldColour(heldColour), radius(radius), dotColour(dotColour) {}
+
+bool ZPotDot::needsRedraw() { return valueMovedFrom(lastValue); }
+
+void ZPotDot::draw(ZCanvas* canvas) {
+    const double v = shownValue();
+    const double cx = width * 0.5;
+    const double cy = height * 0.5;
+    if (canvas) {
+        if (held && heldColour) canvas->fillCircle(cx, cy, (width - 1) * 0.5, heldColour);
+        double px = 0.0;
+        double py = 0.0;
+        pointerPoint(v, cx, cy, radius, &px, &py);
+        if (dotColour) canvas->fillCircle(px, py, kDotRadius, dotColour);
+    }
+    lastValue = v;
+}
+
+// ---------------------------------------------------------------------------
+// ZBgPotDot
+
+ZBgPotDot::ZBgPotDot(const ControlPlacement& placement, int32_t parameterIndex, ZImageResource* image,
+                     double radius, const unsigned char* dotColour)
+    : ZPot(placement, parameterIndex), image(image), radius(radius), dotColour(dotColour) {}
+
+bool ZBgPotDot::needsRedraw() { return valueMovedFrom(lastValue); }
+
+void ZBgPotDot::draw(ZCanvas* canvas) {
+    const double v = shownValue();
+    if (canvas) {
+        // The dial's second frame is its held look; a one-frame dial has none.
+        if (image) image->drawFrame(canvas, 0, 0, held && image->getFrameCount() > 1 ? 1 : 0);
+        double px = 0.0;
+        double py = 0.0;
+        pointerPoint(v, width * 0.5, height * 0.5, radius, &px, &py);
+        if (dotColour) canvas->fillCircle(px, py, kDotRadius, dotColour);
+    }
+    lastValue = v;
+}
+
+// ---------------------------------------------------------------------------
+// ZPotLine
+
+ZPotLine::ZPotLine(const ControlPlacement& placement, int32_t parameterIndex, const unsigned char* heldColour,
+                   double radius, const unsigned char* lineColour)
+    : ZPot(placement, parameterIndex), heldColour(heldColour), radius(radius), lineColour(lineColour) {}
+
+bool ZPotLine::needsRedraw() { return valueMovedFrom(lastValue); }
+
+void ZPotLine::draw(ZCanvas* canvas) {
+    const double v = shownValue();
+    const double cx = width * 0.5;
+    const double cy = height * 0.5;
+    if (canvas) {
+        if (held && heldColour) canvas->fillCircle(cx, cy, (width - 1) * 0.5, heldColour);
+        double px = 0.0;
+        double py = 0.0;
+        pointerPoint(v, cx, cy, radius, &px, &py);
+        if (lineColour) canvas->drawLine(cx, cy, px, py, kLineWidth, lineColour);
+    }
+    lastValue = v;
+}
+
+// ---------------------------------------------------------------------------
+// ZImgPot
+
+ZImgPot::ZImgPot(const ControlPlacement& placement, int32_t parameterIndex, ZImageResource* image)
+    : ZPot(placement, parameterIndex), image(image) {}
+
+int32_t ZImgPot::frameIndex() {
+    const int32_t count = image ? image->getFrameCount() : 0;
+    if (count <= 1) return 0;
+    const double f = std::floor(shownValue() * (count - 1.0) + 0.5);
+    // A value outside 0..1 (or not a number) must not pick a frame that is not there.
+    if (!(f >= 0.0)) return 0;
+    if (f > count - 1.0) return count - 1;
+    return static_cast<int32_t>(f);
+}
+
+bool ZImgPot::needsRedraw() { return dirty || !drawn || frameIndex() != lastFrame; }
+
+void ZImgPot::draw(ZCanvas* canvas) {
+    const int32_t frame = frameIndex();
+    if (canvas && image) image->drawFrame(canvas, 0, 0, frame);
+    lastFrame = frame;
+}
+
+// ---------------------------------------------------------------------------
+// Factories
+
+ZEditorControl* makeZPotDot(const ControlPlacement& placement, SkinArgs& args) {
+    const int32_t parameter = args.parameter();
+    const unsigned char* heldColour = args.colour();
+    const double radius = args.real();
+    const unsigned char* dotColour = args.colour();
+    if (!(radius > 0.0)) args.noteFailure("radius not greater than 0");
+    if (parameter < 0 || !heldColour || !dotColour || !(radius > 0.0)) return nullptr;
+    return new (std::nothrow) ZPotDot(placement, parameter, heldColour, radius, dotColour);
+}
+
+ZEditorControl* makeZBgPotDot(const ControlPlacement& placement, SkinArgs& args) {
+    const int32_t parameter = args.parameter();
+    ZImageResource* image = args.image();
+    const double radius = args.real();
+    const unsigned char* dotColour = args.colour();
+    if (!(radius > 0.0)) args.noteFailure("radius not greater than 0");
+    if (parameter < 0 || !image || !dotColour || !(radius > 0.0)) return nullptr;
+    return new (std::nothrow) ZBgPotDot(placement, parameter, image, radius, dotColour);
+}
+
+ZEditorControl* makeZPotLine(const ControlPlacement& placement, SkinArgs& args) {
+    const int32_t parameter = args.parameter();
+    const unsigned char* heldColour = args.colour();
+    const double radius = args.real();
+    const unsigned char* lineColour = args.colour();
+    if (parameter < 0 || !heldColour || !lineColour) return nullptr;
+    return new (std::nothrow) ZPotLine(placement, parameter, heldColour, radius, lineColour);
+}
+
+ZEditorControl* makeZImgPot(const ControlPlacement& placement, SkinArgs& args) {
+    const int32_t parameter = args.parameter();
+    ZImageResource* image = args.image();
+    if (parameter < 0 || !image) return nullptr;
+    return new (std::nothrow) ZImgPot(placement, parameter, image);
+}
+
+}  // namespace VRAX

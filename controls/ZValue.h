@@ -1,0 +1,43 @@
+// A parameter's display text (value and unit), centred in the control;
+// ZBgValue draws it over a background image.
+#pragma once
+
+#include "controls/ZEditorControl.h"
+
+#include <cstdint>
+
+namespace VRAX {
+
+class ZFont;
+class ZImageResource;
+
+class ZValue : public ZEditorControl {
+public:
+    ZValue(const ControlPlacement& placement, int32_t parameterIndex, ZFont* font);
+
+    bool needsRedraw() override;
+    void draw(ZCanvas* canvas) override;
+    int32_t cursorAt(int32_t x, int32_t y) override;
+    bool leftDown(bool shift, bool ctrl, int32_t x, int32_t y) override;
+
+    int32_t parameterIndex;
+    ZFont* font;
+    double lastValue = 0.0;
+};
+
+class ZBgValue : public ZEditorControl {
+public:
+    ZBgValue(const ControlPlacement& placement, int32_t parameterIndex, ZImageResource* image, ZFont* font);
+
+    bool needsRedraw() override;
+    void draw(ZCanvas* canvas) override;
+    int32_t cursorAt(int32_t x, int32_t y) override;
+    bool leftDown(bool shift, bool ctrl, int32_t x, int32_t y) override;
+
+    int32_t parameterIndex;
+    ZImageResource* image;
+    ZFont* font;
+    double lastValue = 0.0;
+};
+
+}  // namespace VRAX
