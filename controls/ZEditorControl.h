@@ -1,0 +1,72 @@
+// Base of everything the skin places: a rectangle on a page, conditions that
+// can hide it, and the dirty/drawn model that decides when it is drawn.
+#pragma once
+
+#include "framework/Named.h"
+#include "framework/PtrList.h"
+#include "skin/ControlPlacement.h"
+#include "skin/ZCondition.h"
+
+#include <cstdint>
+
+namespace VRAX {
+
+class ZCanvas;
+class ZEditorSkin;
+class ZEffect;
+
+class ZEditorControl : public ZIdBase {
+public:
+    explicit ZEditorControl(const ControlPlacement& placement);
+    ~ZEditorControl() override = default;
+
+    int32_t typeId() const override { return typeIdOf<ZEditorControl>(); }
+
+    virtual void invalidate();
+    virtual void erase(ZCanvas* canvas);
+    virtual bool paint(ZCanvas* canvas);
+    virtual bool needsRedraw();
+    virtual void draw(ZCanvas* canvas);
+    virtual void requestRedraw();
+    virtual int32_t cursorAt(int32_t x, int32_t y);
+    virtual bool leftDown(bool shift, bool ctrl, int32_t x, int32_t y);
+    virtual bool leftUp(bool shift, bool ctrl, int32_t x, int32_t y);
+    virtual bool rightDown(bool shift, bool ctrl, int32_t x, int32_t y);
+    virtual bool rightUp(bool shift, bool ctrl, int32_t x, int32_t y);
+    virtual void mouseMove(bool shift, bool ctrl, int32_t x, int32_t y);
+    virtual void cancelGesture();
+
+    // Page and conditions; the skin adds the current page.
+    bool conditionsHold() const;
+    // In 64 bits: a script may place a control anywhere in the 32-bit range.
+    bool contains(int32_t px, int32_t py) const {
+        return px >= x && static_cast<int64_t>(px) < static_cast<int64_t>(x) + width && py >= y &&
+               static_cast<int64_t>(py) < static_cast<int64_t>(y) + height;
+    }
+
+    int32_t x, y, width, height;
+    int32_t page;
+    PtrList<ZCondition> conditions;
+    bool conditionsInverted;
+    ZEffect* effect;
+    ZEditorSkin* skin;
+    bool dirty = true;
+    bool drawn = false;
+
+protected:
+    // Parameter access for the current program (index i of the effect).
+    double storedValue(int32_t i) const;
+    double shownValue(int32_t i) const;
+    double defaultValue(int32_t i) const;
+    const char* displayText(int32_t i) const;
+    // Edit steps: report to the host, set through the effect, refresh.
+    void reportParameter(int32_t i);
+    void setParameterValue(int32_t i, double value);
+    bool beginEdit(int32_t i);
+    bool endEdit(int32_t i);
+    void executeCommand(int32_t command, bool shift, bool ctrl);
+    // Monotonic milliseconds, wrapping in 32 bits.
+    static int32_t nowMs();
+};
+
+}  // namespace VRAX

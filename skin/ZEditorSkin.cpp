@@ -1,0 +1,214 @@
+#include "skin/ZEditorSkin.h"
+
+#include "controls/ZEditorControl.h"
+#include "editor/EditorWindow.h"
+#include "editor/ZCanvas.h"
+#include "skin/ZEditorResource.h"
+#include "skin/ZImageResource.h"
+
+#include <cstdint>
+
+namespace VRAX {
+
+namespace {
+
+const unsigned char kBlack[4] = {0, 0, 0, 255};
+
+// Pointer position relative to a control's corner; a script may place a
+// control anywhere in the 32-bit range, so the difference is clamped.
+int32_t relative(int32_t position, int32_t origin) {
+    const int64_t d = static_cast<int64_t>(position) - origin;
+    return d > INT32_MAX ? INT32_MAX : (d < INT32_MIN ? INT32_MIN : static_cast<int32_t>(d));
+}
+
+}  // namespace
+
+ZEditorSkin::ZEditorSkin(ZEffect* effect) : effect(effect) {}
+
+ZEditorSkin::~ZEditorSkin() {
+    // Whatever points at something is destroyed before what it points at.
+    currentBackground = nullptr;
+    backgrounds.clear();
+    controls.clear();
+    conditions.clear();
+    checks.clear();
+    resources.clear();
+}
+
+void ZEditorSkin::requestRedraw() {
+    if (redrawSuppressed.load()) return;
+    if (EditorWindow* target = window.load()) target->requestExpose();
+}
+
+void ZEditorSkin::redrawAll() {
+    fullRedraw = true;
+    requestRedraw();
+}
+
+void ZEditorSkin::setRedrawSuppressed(bool suppressed) {
+    redrawSuppressed.store(suppressed);
+    if (suppressed) return;
+    if (EditorWindow* target = window.load()) target->requestExpose();
+}
+
+void ZEditorSkin::setPage(int32_t page) {
+    currentPage = page;
+    requestRedraw();
+}
+
+bool ZEditorSkin::isVisible(int32_t page, const ZConditionSet& set) const {
+    return (page == 0 || page == currentPage) && set.holds();
+}
+
+bool ZEditorSkin::isVisible(const ZEditorControl* control) const {
+    return control && (control->page == 0 || control->page == currentPage) && control->conditionsHold();
+}
+
+void ZEditorSkin::attach(ZCanvas* canvas) {
+    currentBackground = nullptr;
+    for (int32_t i = 0; i < controls.size(); ++i) {
+        if (ZEditorControl* control = controls.get(i)) control->invalidate();
+    }
+    for (int32_t i = 0; i < resources.size(); ++i) {
+        if (ZEditorResource* resource = resources.get(i)) resource->load(canvas);
+    }
+}
+
+void ZEditorSkin::detach(ZCanvas* canvas) {
+    for (int32_t i = 0; i < resources.size(); ++i) {
+        if (ZEditorResource* resource = resources.get(i)) resource->unload(canvas);
+    }
+}
+
+void ZEditorSkin::draw(ZCanvas* canvas) {
+    if (!canvas) return;
+    canvas->resetRegion();
+
+    ZEditorBg* chosen = nullptr;
+    for (int32_t i = 0; i < backgrounds.size() && !chosen; ++i) {
+        ZEditorBg* background = backgrounds.get(i);
+        if (background && isVisible(background->page, background->conditions)) chosen = background;
+    }
+
+    // A new background repaints the whole window, so nothing needs erasing:
+    // every control just draws afresh.
+    // Taken in one step, so a redrawAll from another thread is never lost.
+    const bool full = fullRedraw.exchange(false);
+    if (chosen != currentBackground || full) {
+        currentBackground = chosen;
+        canvas->fillRectRgb(0, 0, width, height, kBlack);
+        if (chosen && chosen->image) chosen->image->drawFrame(canvas, 0, 0, chosen->frame);
+        for (int32_t i = 0; i < controls.size(); ++i) {
+            if (ZEditorControl* control = controls.get(i)) control->invalidate();
+        }
+    }
+
+    for (int32_t i = 0; i < controls.size(); ++i) {
+        ZEditorControl* control = controls.get(i);
+        if (!control) continue;
+        canvas->setRegion(control->x, control->y, control->width, control->height);
+        if (isVisible(control)) {
+            control->paint(canvas);
+        } else {
+            control->erase(canvas);
+        }
+        canvas->resetRegion();
+    }
+}
+
+void ZEditorSkin::eraseBackground(ZCanvas* canvas) {
+    if (!canvas) return;
+    const int32_t x = canvas->getOriginX();
+    const int32_t y = canvas->getOriginY();
+    const int32_t w = canvas->getClipWidth();
+    const int32_t h = canvas->getClipHeight();
+    canvas->fillRectRgb(0, 0, w, h, kBlack);
+    if (currentBackground && currentBackground->image) {
+        currentBackground->image->drawFramePart(canvas, currentBackground->frame, ZRect{x, y, w, h}, ZPoint{0, 0});
+    }
+}
+
+ZEditorControl* ZEditorSkin::hitTest(int32_t x, int32_t y, int32_t* index) const {
+    for (int32_t i = 0; i < controls.size(); ++i) {
+        ZEditorControl* control = controls.get(i);
+        if (control && control->contains(x, y) && isVisible(control)) {
+            if (index) *index = i;
+            return control;
+        }
+    }
+    if (index) *index = -1;
+    return nullptr;
+}
+
+ZEditorControl* ZEditorSkin::capturedTarget() const {
+    if (capturedControl < 0 || capturedControl >= controls.size()) return nullptr;
+    return controls.get(capturedControl);
+}
+
+ZEditorControl* ZEditorSkin::eventTarget(int32_t x, int32_t y, int32_t* index) {
+    if (ZEditorControl* captured = capturedTarget()) {
+        if (isVisible(captured)) {
+            *index = capturedControl;
+            return captured;
+        }
+        // Its page went away or a condition hid it: it would never see the
+        // release, and holding on would leave every later event with an
+        // invisible target. End its gesture and route by position again.
+        capturedControl = -1;
+        captured->cancelGesture();
+    } else {
+        capturedControl = -1;
+    }
+    return hitTest(x, y, index);
+}
+
+bool ZEditorSkin::leftDown(bool shift, bool ctrl, int32_t x, int32_t y) {
+    int32_t index = -1;
+    ZEditorControl* target = eventTarget(x, y, &index);
+    if (!target) return false;
+    const bool result = target->leftDown(shift, ctrl, relative(x, target->x), relative(y, target->y));
+    if (result) capturedControl = index;
+    return result;
+}
+
+bool ZEditorSkin::leftUp(bool shift, bool ctrl, int32_t x, int32_t y) {
+    int32_t index = -1;
+    ZEditorControl* target = eventTarget(x, y, &index);
+    if (!target) return false;
+    const bool result = target->leftUp(shift, ctrl, relative(x, target->x), relative(y, target->y));
+    if (result) capturedControl = -1;
+    return result;
+}
+
+bool ZEditorSkin::rightDown(bool shift, bool ctrl, int32_t x, int32_t y) {
+    int32_t index = -1;
+    ZEditorControl* target = eventTarget(x, y, &index);
+    if (!target) return false;
+    const bool result = target->rightDown(shift, ctrl, relative(x, target->x), relative(y, target->y));
+    if (result) capturedControl = index;
+    return result;
+}
+
+bool ZEditorSkin::rightUp(bool shift, bool ctrl, int32_t x, int32_t y) {
+    int32_t index = -1;
+    ZEditorControl* target = eventTarget(x, y, &index);
+    if (!target) return false;
+    const bool result = target->rightUp(shift, ctrl, relative(x, target->x), relative(y, target->y));
+    if (result) capturedControl = -1;
+    return result;
+}
+
+void ZEditorSkin::mouseMove(bool shift, bool ctrl, int32_t x, int32_t y) {
+    int32_t index = -1;
+    ZEditorControl* target = eventTarget(x, y, &index);
+    if (target) target->mouseMove(shift, ctrl, relative(x, target->x), relative(y, target->y));
+}
+
+int32_t ZEditorSkin::cursorAt(int32_t x, int32_t y) const {
+    ZEditorControl* target = capturedTarget();
+    if (!target) target = hitTest(x, y, nullptr);
+    if (!target || !isVisible(target)) return 1;
+    return target->cursorAt(relative(x, target->x), relative(y, target->y));
+}
+
+}  // namespace VRAX
