@@ -11,6 +11,7 @@ using Args = std::vector<std::string>;
 int runInfo(const Args& args);
 int runRender(const Args& args);
 int runScreenshot(const Args& args);
+int runSkinCheck(const Args& args);
 
 // The default plug-in: the Qolm.so built next to this tool.
 std::string defaultPluginPath();

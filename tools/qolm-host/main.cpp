@@ -33,6 +33,7 @@ void usage(FILE* out) {
                  "  info [PLUGIN.so] [--log]       what a host sees of the plug-in\n"
                  "  render [options] [IN] OUT      run an audio file through the plug-in (render --help)\n"
                  "  screenshot [options] OUT.png   open the editor and save its picture (screenshot --help)\n"
+                 "  skin-check FILE | --embedded   build a skin script and list the lines it skips\n"
                  "Without PLUGIN.so the Qolm.so built beside this tool is used.\n");
 }
 }  // namespace
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
     if (command == "info") return qhost::runInfo(args);
     if (command == "render") return qhost::runRender(args);
     if (command == "screenshot") return qhost::runScreenshot(args);
+    if (command == "skin-check") return qhost::runSkinCheck(args);
     if (command == "-h" || command == "--help" || command == "help") {
         usage(stdout);
         return 0;
