@@ -129,11 +129,14 @@ TEST_F(Entry, NullPointersAndStrayIndexesAreHarmless) {
         EXPECT_EQ(host.dispatch(effGetParamLabel, index, 0, text), 0);
         EXPECT_EQ(host.dispatch(effGetParamDisplay, index, 0, text), 0);
         EXPECT_EQ(text[0], 0x55) << "index " << index << " was written";
-        EXPECT_EQ(host.dispatch(effGetProgramNameIndexed, index + 10, 0, text), 0);
-        EXPECT_EQ(text[0], 0) << "an out-of-range program gets an empty name";
         AEffect* e = host.effect();
         e->setParameter(e, index, 0.25f);
         EXPECT_EQ(e->getParameter(e, index), 0.0f);
+    }
+    for (VstInt32 program : {-1, 10, 1000, INT_MAX, INT_MIN}) {
+        std::memset(text, 0x55, sizeof(text));
+        EXPECT_EQ(host.dispatch(effGetProgramNameIndexed, program, 0, text), 0) << program;
+        EXPECT_EQ(text[0], 0) << "an out-of-range program gets an empty name";
     }
 }
 
