@@ -3,9 +3,12 @@
 #include "framework/ZLogRangeParam.h"
 #include "framework/ZRangeParam.h"
 
+#include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cmath>
 #include <cstring>
+#include <typeinfo>
 
 namespace VRAX {
 
@@ -30,6 +33,22 @@ const CapabilityAnswer kCapabilities[] = {
     {"offline", -1},            {"plugAsChannelInsert", 1}, {"plugAsSend", 1},
     {"midiProgramNames", -1},   {"bypass", 1},
 };
+
+// Ratio ramps move by factors: they need a positive finite value.
+double usableRatio(double value, double previous, double fallback) {
+    if (std::isfinite(value) && value > 0.0) return value;
+    if (std::isfinite(previous) && previous > 0.0) return previous;
+    return fallback;
+}
+
+double usableRes(double value, double previous) {
+    if (!std::isfinite(value)) return std::isfinite(previous) ? previous : 0.0;
+    // Only a stored value outside 0..1 gets here out of range; past about
+    // 1.16 the section's damping turns negative and the output runs away.
+    return std::clamp(value, 0.0, 1.0);
+}
+
+double gainFactor(double decibels) { return std::pow(10.0, 0.05 * decibels); }
 
 }  // namespace
 
@@ -91,28 +110,153 @@ void ZFilter::executeCommand(int32_t index, bool, bool) {
 double ZFilter::getPeak() const { return loadPeak(peak); }
 
 void ZFilter::setSampleRate(float rate) {
-    ZEffect::setSampleRate(rate);
-    // filter processing goes here: gain, cut off and res ramps over 0.02 s,
-    // the section's sample rate, and the coefficient update interval.
+    double fs = rate;
+    if (!(std::isfinite(fs) && fs > 0.0)) fs = section.sampleRate > 0.0 ? section.sampleRate : kFallbackRate;
+    ZEffect::setSampleRate(static_cast<float>(fs));
+    fs = getSampleRate();
+
+    gainRamp.setSampleRate(fs, kGainRatio, kGlideTime,
+                           usableRatio(gainFactor(getRealValue(kGain)), gainRamp.target.load(), 1.0));
+    cutOffRamp.setSampleRate(fs, kCutOffRatio, kGlideTime,
+                             usableRatio(getRealValue(kCutOff), cutOffRamp.target.load(), 20.0));
+    resRamp.setSampleRate(fs, kResSpan, kGlideTime, usableRes(getRealValue(kRes) * 0.01, resRamp.target.load()));
+    section.setSampleRate(fs);
+    // Saturates for absurd rates rather than overflowing.
+    const double updateFrames = fs * kUpdateTime;
+    interval = updateFrames < 2147483646.0 ? static_cast<int32_t>(updateFrames) + 1 : INT32_MAX;
     resetState();
 }
 
 void ZFilter::resetState() {
-    // filter processing goes here: clear the section and the update counter.
+    section.clear();
+    counter = 0;
     storePeak(peak, 0.0);
     applyParameters(true);
 }
 
 void ZFilter::applyParameters(bool jump) {
-    (void)jump;
-    const double gainDb = getRealValue(kGain);
-    const double cutOffHz = getRealValue(kCutOff);
-    const double res = getRealValue(kRes) * 0.01;
-    // filter processing goes here: these become the ramps' targets.
-    (void)gainDb;
-    (void)cutOffHz;
-    (void)res;
+    const double gain = usableRatio(gainFactor(getRealValue(kGain)), gainRamp.target.load(), 1.0);
+    const double cutOff = usableRatio(getRealValue(kCutOff), cutOffRamp.target.load(), 20.0);
+    const double res = usableRes(getRealValue(kRes) * 0.01, resRamp.target.load());
+    gainRamp.setTarget(gain, jump);
+    cutOffRamp.setTarget(cutOff, jump);
+    resRamp.setTarget(res, jump);
+    if (jump) section.setHighPass(cutOffRamp.current, resRamp.current);
+    // After the targets: the audio thread re-checks the settled flags when it
+    // clears this, so the two orders together never lose a change.
+    ramping.store(true);
     notifyEditor();
+}
+
+inline bool ZFilter::moveRamps() {
+    gainRamp.step();
+    cutOffRamp.step();
+    resRamp.step();
+    ++counter;
+    if (gainRamp.settled.load(std::memory_order_acquire) && cutOffRamp.settled.load(std::memory_order_acquire) &&
+        resRamp.settled.load(std::memory_order_acquire)) {
+        section.setHighPass(cutOffRamp.current, resRamp.current);
+        counter = 0;
+        ramping.store(false);
+        // Another thread may have given new targets since the flags were
+        // read; it raised `ramping` before or after our store, and in the
+        // first case its unsettled flag shows here.
+        if (!gainRamp.settled.load() || !cutOffRamp.settled.load() || !resRamp.settled.load()) ramping.store(true);
+        return true;
+    }
+    if (counter >= interval) {
+        section.setHighPass(cutOffRamp.current, resRamp.current);
+        counter = 0;
+        return true;
+    }
+    return false;
+}
+
+template <bool kStereoIn, bool kStereoOut>
+double ZFilter::runFrames(const double* inLeft, const double* inRight, double* outLeft, double* outRight,
+                          int32_t frames, double level) {
+    // The host's buffers might, as far as the compiler knows, overlap our
+    // members: with the recurrence's state in locals it stays in registers.
+    // The sum is BiquadSection's, term for term in the same order.
+    constexpr double tiny = BiquadSection::kAntiDenormal;
+    double b0 = section.b0, b1 = section.b1, b2 = section.b2, a1 = section.a1, a2 = section.a2;
+    double x1L = section.x1L, x2L = section.x2L, y1L = section.y1L, y2L = section.y2L;
+    double x1R = section.x1R, x2R = section.x2R, y1R = section.y1R, y2R = section.y2R;
+    for (int32_t i = 0; i < frames; ++i) {
+        const double xL = inLeft[i];
+        const double xR = kStereoIn ? inRight[i] : xL;
+        if (ramping.load(std::memory_order_acquire) && moveRamps()) {
+            b0 = section.b0;
+            b1 = section.b1;
+            b2 = section.b2;
+            a1 = section.a1;
+            a2 = section.a2;
+        }
+        const bool bypass = bypassed.load(std::memory_order_relaxed);
+        const double gain = gainRamp.current;
+
+        const double yL = b0 * xL + b1 * x1L + b2 * x2L - a1 * y1L - a2 * y2L + tiny;
+        x2L = x1L;
+        x1L = xL;
+        y2L = y1L;
+        y1L = yL;
+        const double left = bypass ? xL : gain * yL;
+        double right = left;
+        if constexpr (kStereoIn) {
+            const double yR = b0 * xR + b1 * x1R + b2 * x2R - a1 * y1R - a2 * y2R + tiny;
+            x2R = x1R;
+            x1R = xR;
+            y2R = y1R;
+            y1R = yR;
+            right = bypass ? xR : gain * yR;
+        }
+
+        if constexpr (kStereoIn && !kStereoOut) {
+            outLeft[i] = (left + right) * 0.5;
+        } else {
+            outLeft[i] = left;
+            if constexpr (kStereoOut) outRight[i] = right;
+        }
+        // Measured from what the outputs now hold.
+        const double absLeft = std::fabs(outLeft[i]);
+        if (absLeft > level) level = absLeft;
+        if constexpr (kStereoOut) {
+            const double absRight = std::fabs(outRight[i]);
+            if (absRight > level) level = absRight;
+        }
+    }
+    section.x1L = x1L, section.x2L = x2L, section.y1L = y1L, section.y2L = y2L;
+    section.outLeft = y1L;
+    if constexpr (kStereoIn) {
+        section.x1R = x1R, section.x2R = x2R, section.y1R = y1R, section.y2R = y2R;
+        section.outRight = y1R;
+    }
+    return level;
+}
+
+double ZFilter::runFramesMapped(bool stereoIn, bool stereoOut, const double* inLeft, const double* inRight,
+                                double* outLeft, double* outRight, int32_t frames, double level) {
+    for (int32_t i = 0; i < frames; ++i) {
+        const double xL = inLeft[i];
+        const double xR = stereoIn ? inRight[i] : xL;
+        if (ramping.load(std::memory_order_acquire)) moveRamps();
+        const bool bypass = bypassed.load(std::memory_order_relaxed);
+        section.processLeft(xL);
+        const double left = bypass ? xL : gainRamp.current * section.outLeft;
+        double right = left;
+        if (stereoIn) {
+            section.processRight(xR);
+            right = bypass ? xR : gainRamp.current * section.outRight;
+        }
+        mapChannels(stereoIn, stereoOut, left, right, &outLeft[i], &outRight[i]);
+        const double absLeft = std::fabs(outLeft[i]);
+        if (absLeft > level) level = absLeft;
+        if (stereoOut) {
+            const double absRight = std::fabs(outRight[i]);
+            if (absRight > level) level = absRight;
+        }
+    }
+    return level;
 }
 
 void ZFilter::processBlock(double** inputs, int32_t numInputs, double** outputs, int32_t numOutputs,
@@ -124,27 +268,27 @@ void ZFilter::processBlock(double** inputs, int32_t numInputs, double** outputs,
     const double* inRight = stereoIn ? inputs[1] : inputs[0];
     double* outLeft = outputs[0];
     double* outRight = stereoOut ? outputs[1] : outputs[0];
+    if (!inLeft || !inRight || !outLeft || !outRight) return;
+
     const double before = loadPeak(peak);
     double level = before;
-    for (int32_t i = 0; i < frames; ++i) {
-        // Both inputs are read before anything is written: hosts may process in place.
-        const double xL = inLeft[i];
-        const double xR = stereoIn ? inRight[i] : xL;
-        // filter processing goes here: ramps, the biquad section and the gain;
-        // until then every result passes through at unity gain.
-        const double yL = xL;
-        const double yR = stereoIn ? xR : yL;
-        mapChannels(stereoIn, stereoOut, yL, yR, &outLeft[i], &outRight[i]);
-        const double absLeft = std::fabs(outLeft[i]);
-        if (absLeft > level) level = absLeft;
-        if (stereoOut) {
-            const double absRight = std::fabs(outRight[i]);
-            if (absRight > level) level = absRight;
-        }
+    // ZFilter itself keeps ZEffect's mapping; only a subclass may change it.
+    if (typeid(*this) == typeid(ZFilter)) {
+        if (stereoIn && stereoOut)
+            level = runFrames<true, true>(inLeft, inRight, outLeft, outRight, frames, level);
+        else if (stereoIn)
+            level = runFrames<true, false>(inLeft, inRight, outLeft, outRight, frames, level);
+        else if (stereoOut)
+            level = runFrames<false, true>(inLeft, inRight, outLeft, outRight, frames, level);
+        else
+            level = runFrames<false, false>(inLeft, inRight, outLeft, outRight, frames, level);
+    } else {
+        level = runFramesMapped(stereoIn, stereoOut, inLeft, inRight, outLeft, outRight, frames, level);
     }
     // A PeakReset from the window thread during the block may be overwritten
-    // by this block's level; the next reset clears it again.
-    if (level != before) {
+    // by this block's level; the next reset clears it again. A NaN peak
+    // compares unequal and is reported.
+    if (!(level == before)) {
         storePeak(peak, level);
         notifyEditor();
     }

@@ -1,13 +1,18 @@
 // Cost of the filter per stereo frame, against a plain biquad loop that keeps
-// its state in registers. Usage: bench [seconds per case, default 0.3]
+// its state in registers: the building blocks alone, then the built plug-in
+// driven as a host drives it. Usage: bench [seconds per case, default 0.3]
+// [PLUGIN.so, default the Qolm.so of this build]
 #include "dsp/BiquadSection.h"
 #include "dsp/LinearRamp.h"
 #include "dsp/RatioRamp.h"
+#include "host/VstTypes.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <functional>
 #include <random>
 #include <utility>
@@ -139,6 +144,73 @@ struct Glide {
     }
 };
 
+// The plug-in, loaded as a host loads it. The callback answers only what a
+// plain host must.
+VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    if (opcode == audioMasterVersion) return kVstVersion;
+    if (opcode == audioMasterGetSampleRate) return static_cast<VstIntPtr>(kRate);
+    if (opcode == audioMasterGetBlockSize) return kBlock;
+    return 0;
+}
+
+struct Plugin {
+    void* library = nullptr;
+    AEffect* effect = nullptr;
+
+    bool load(const char* path) {
+        library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+        if (!library) {
+            std::fprintf(stderr, "bench: %s\n", dlerror());
+            return false;
+        }
+        using Entry = AEffect* (*)(audioMasterCallback);
+        auto entry = reinterpret_cast<Entry>(dlsym(library, "VSTPluginMain"));
+        effect = entry ? entry(&hostCallback) : nullptr;
+        if (!effect) {
+            std::fprintf(stderr, "bench: %s created no effect\n", path);
+            return false;
+        }
+        dispatch(effOpen);
+        dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
+        dispatch(effSetBlockSize, 0, kBlock);
+        dispatch(effMainsChanged, 0, 1);
+        return true;
+    }
+    ~Plugin() {
+        if (effect) {
+            dispatch(effMainsChanged, 0, 0);
+            dispatch(effClose);
+        }
+        if (library) dlclose(library);
+    }
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                       float opt = 0.0f) {
+        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+    }
+    void set(VstInt32 index, float value) { effect->setParameter(effect, index, value); }
+    void processDouble(int frames) { effect->processDoubleReplacing(effect, io.inPtr, io.outPtr, frames); }
+    void processFloat(int frames) { effect->processReplacing(effect, io.inFloatPtr, io.outFloatPtr, frames); }
+};
+
+// Normalised "Cut Off" for a frequency (20 Hz to 20 kHz, logarithmic).
+float cutOffValue(double hz) { return static_cast<float>(std::log10(hz / 20.0) / 3.0); }
+
+// Keeps the plug-in's cut off gliding: a new target, far enough away that the
+// glide cannot arrive, every 0.01 s of frames (a whole-range glide takes 0.02 s).
+struct GlideDriver {
+    Plugin& plugin;
+    long long frames = 0;
+    bool up = false;
+
+    void advance(int count) {
+        frames += count;
+        if (frames < static_cast<long long>(kRate * 0.01)) return;
+        frames = 0;
+        up = !up;
+        plugin.set(1, up ? 1.0f : 0.0f);
+    }
+};
+
 double nsPerFrame(const Case& c, double seconds) {
     using Clock = std::chrono::steady_clock;
     const auto measure = [&](double forSeconds) {
@@ -171,9 +243,10 @@ double nsPerFrame(const Case& c, double seconds) {
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 0.3;
     if (!(seconds > 0.0)) {
-        std::fprintf(stderr, "usage: bench [seconds per case]\n");
+        std::fprintf(stderr, "usage: bench [seconds per case] [PLUGIN.so]\n");
         return 2;
     }
+    const char* pluginPath = argc > 2 ? argv[2] : QOLM_PLUGIN_PATH;
 
     BiquadSection section;
     section.setSampleRate(kRate);
@@ -204,10 +277,27 @@ int main(int argc, char** argv) {
     addCase("reference biquad, state in locals", [&](int frames) { plain.run(frames); });
     addCase("BiquadSection, steady", [&](int frames) { runSection(section, frames); });
     addCase("BiquadSection + ramps, gliding", [&](int frames) { glide.run(frames); });
-    // Effect-level cases go here: the real plug-in through processDoubleReplacing
-    // (io.inPtr, io.outPtr) and processReplacing (io.inFloatPtr, io.outFloatPtr),
-    // once in steady state and once while a parameter glides. The first case
-    // stays the reference for the ratio column.
+
+    // The plug-in, steady at 1000 Hz and Res 50 % (the section's design above),
+    // and gliding. Each case has its own instance, so no case inherits another's glide.
+    Plugin steady, gliding;
+    if (!steady.load(pluginPath) || !gliding.load(pluginPath)) return 1;
+    for (Plugin* p : {&steady, &gliding}) {
+        p->set(1, cutOffValue(1000.0));
+        p->set(2, 0.5f);
+        for (int i = 0; i < 8; ++i) p->processDouble(kBlock);
+    }
+    GlideDriver driver{gliding};
+    addCase("Qolm double, steady", [&](int frames) { steady.processDouble(frames); });
+    addCase("Qolm float, steady", [&](int frames) { steady.processFloat(frames); });
+    addCase("Qolm double, gliding", [&](int frames) {
+        gliding.processDouble(frames);
+        driver.advance(frames);
+    });
+    addCase("Qolm float, gliding", [&](int frames) {
+        gliding.processFloat(frames);
+        driver.advance(frames);
+    });
 
     std::printf("%d-bit, %.0f Hz, blocks of %d frames, best of 3 rounds in %.2f s per case\n\n",
                 static_cast<int>(sizeof(void*) * 8), kRate, kBlock, seconds);
