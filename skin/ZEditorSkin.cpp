@@ -75,6 +75,11 @@ void ZEditorSkin::attach(ZCanvas* canvas) {
 }
 
 void ZEditorSkin::detach(ZCanvas* canvas) {
+    // A gesture still held when the window goes (the host closed the editor
+    // with the button down) never sees its release: end it now, so the host
+    // hears the end of the edit and the next window starts with a free mouse.
+    if (ZEditorControl* captured = capturedTarget()) captured->cancelGesture();
+    capturedControl = -1;
     for (int32_t i = 0; i < resources.size(); ++i) {
         if (ZEditorResource* resource = resources.get(i)) resource->unload(canvas);
     }
