@@ -77,7 +77,11 @@ double ZEditorControl::defaultValue(int32_t i) const {
     return parameter ? parameter->getDefault() : 0.0;
 }
 
-const char* ZEditorControl::displayText(int32_t i) const { return effect ? effect->getDisplayText(i) : ""; }
+const char* ZEditorControl::displayText(int32_t i) const {
+    textCopy[0] = 0;
+    if (effect) effect->copyDisplayText(i, textCopy, ProgramBank::kDisplayTextSize);
+    return textCopy;
+}
 
 void ZEditorControl::reportParameter(int32_t i) {
     if (!effect || !effect->getParameterObject(i)) return;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/Named.h"
+#include "framework/ProgramBank.h"
 #include "framework/PtrList.h"
 #include "skin/ControlPlacement.h"
 #include "skin/ZCondition.h"
@@ -58,6 +59,8 @@ protected:
     double storedValue(int32_t i) const;
     double shownValue(int32_t i) const;
     double defaultValue(int32_t i) const;
+    // A copy of the display text, valid until the next call: the host's
+    // threads may rebuild the text while the window thread draws it.
     const char* displayText(int32_t i) const;
     // Edit steps: report to the host, set through the effect, refresh.
     void reportParameter(int32_t i);
@@ -67,6 +70,9 @@ protected:
     void executeCommand(int32_t command, bool shift, bool ctrl);
     // Monotonic milliseconds, wrapping in 32 bits.
     static int32_t nowMs();
+
+private:
+    mutable char textCopy[ProgramBank::kDisplayTextSize] = {};
 };
 
 }  // namespace VRAX

@@ -48,7 +48,14 @@ double usableRes(double value, double previous) {
     return std::clamp(value, 0.0, 1.0);
 }
 
-double gainFactor(double decibels) { return std::pow(10.0, 0.05 * decibels); }
+// A stored Gain far outside 0..1 (a host's setParameter(0, 40), a damaged
+// chunk) would ask for factors beyond what float output can hold: the filter
+// keeps to the parameter's own range. Values that are not finite pass
+// through, so that usableRatio keeps the previous target for them.
+double gainFactor(double decibels) {
+    if (std::isfinite(decibels)) decibels = std::clamp(decibels, -12.0, 12.0);
+    return std::pow(10.0, 0.05 * decibels);
+}
 
 }  // namespace
 

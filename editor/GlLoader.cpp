@@ -5,6 +5,8 @@
 
 #include <GL/glx.h>
 
+#include <mutex>
+
 namespace VRAX {
 
 namespace {
@@ -15,6 +17,15 @@ GLADapiproc lookUp(const char* name) {
 
 }  // namespace
 
-bool loadGlFunctions() { return gladLoadGL(lookUp) != 0; }
+bool loadGlFunctions() {
+    // The pointers are globals that every window thread calls through:
+    // written by the first thread that finds a usable OpenGL, under the
+    // lock, and never again while another thread may be drawing.
+    static std::mutex mutex;
+    static bool loaded = false;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!loaded) loaded = gladLoadGL(lookUp) != 0;
+    return loaded;
+}
 
 }  // namespace VRAX

@@ -9,7 +9,28 @@ namespace VRAX {
 
 namespace {
 const char kDefaultName[] = "Defaults";
+
+// Texts are rebuilt in place while other threads read them: every byte is
+// moved atomically (relaxed), so a reader sees each byte either old or new.
+void publishText(char* entry, const char* text, int32_t size) {
+    for (int32_t i = 0; i < size; ++i) {
+        __atomic_store_n(&entry[i], text[i], __ATOMIC_RELAXED);
+        if (!text[i]) return;
+    }
 }
+
+void loadText(const char* entry, int32_t entrySize, char* out, int32_t size) {
+    if (!out || size <= 0) return;
+    int32_t i = 0;
+    if (entry)
+        for (; i < size - 1 && i < entrySize; ++i) {
+            const char c = __atomic_load_n(&entry[i], __ATOMIC_RELAXED);
+            if (!c) break;
+            out[i] = c;
+        }
+    out[i] = 0;
+}
+}  // namespace
 
 ProgramBank::~ProgramBank() { release(); }
 
@@ -96,14 +117,17 @@ void ProgramBank::refreshTexts(int32_t program, int32_t j) {
     char* value = valueTexts + entry * kValueTextSize;
     char* display = displayTexts + entry * kDisplayTextSize;
     const ZEffectParameter* param = parameter(j);
-    if (!param) {
-        value[0] = 0;
-        display[0] = 0;
-        return;
+    char valueBuffer[kValueTextSize] = {};
+    char displayBuffer[kDisplayTextSize] = {};
+    if (param) {
+        const void* stored = valueAddress(program, j);
+        param->valueText(valueBuffer, kValueTextSize, stored);
+        param->displayText(displayBuffer, kDisplayTextSize, stored);
+        valueBuffer[kValueTextSize - 1] = 0;
+        displayBuffer[kDisplayTextSize - 1] = 0;
     }
-    const void* stored = valueAddress(program, j);
-    param->valueText(value, kValueTextSize, stored);
-    param->displayText(display, kDisplayTextSize, stored);
+    publishText(value, valueBuffer, kValueTextSize);
+    publishText(display, displayBuffer, kDisplayTextSize);
 }
 
 void ProgramBank::refreshAllTexts() {
@@ -130,6 +154,14 @@ const char* ProgramBank::valueText(int32_t program, int32_t j) const {
 const char* ProgramBank::displayText(int32_t program, int32_t j) const {
     if (!isValid(program, j)) return "";
     return displayTexts + (static_cast<size_t>(program) * numParams + j) * kDisplayTextSize;
+}
+
+void ProgramBank::copyValueText(int32_t program, int32_t j, char* out, int32_t size) const {
+    loadText(isValid(program, j) ? valueText(program, j) : nullptr, kValueTextSize, out, size);
+}
+
+void ProgramBank::copyDisplayText(int32_t program, int32_t j, char* out, int32_t size) const {
+    loadText(isValid(program, j) ? displayText(program, j) : nullptr, kDisplayTextSize, out, size);
 }
 
 void ProgramBank::copyRecord(int32_t program, const unsigned char* source) {

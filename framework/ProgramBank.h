@@ -55,6 +55,12 @@ public:
     // Texts of a stored value; an empty text outside the bank.
     const char* valueText(int32_t program, int32_t parameter) const;
     const char* displayText(int32_t program, int32_t parameter) const;
+    // The same copied into out (at most size bytes, always terminated), for
+    // readers on another thread than the one that may be rebuilding them:
+    // the copy may mix the old and the new text but is never torn inside a
+    // character and never runs past its entry.
+    void copyValueText(int32_t program, int32_t parameter, char* out, int32_t size) const;
+    void copyDisplayText(int32_t program, int32_t parameter, char* out, int32_t size) const;
 
     // Overwrites one record from `recordLength` bytes; each stored value is
     // written whole, so a concurrent reader never sees half of one.

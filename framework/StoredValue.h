@@ -1,19 +1,25 @@
 // A stored parameter value: one 8-byte double at an unaligned address inside
-// a program record. The audio thread reads it while a host or editor thread
-// writes it, so it is always moved as one 8-byte unit. Accessing it through
-// a packed double makes the compiler emit a single unaligned 8-byte load or
-// store (movsd/movq, also in the 32-bit build and without optimisation),
-// never a pair of 4-byte moves or a byte loop.
+// a program record. The editor's window thread and the host's threads read
+// it while another of them writes it, so it is always moved as one 8-byte
+// atomic unit: a relaxed atomic load or store of the 64 bits, which x86
+// performs as a single 8-byte move (movq, also in the 32-bit build and
+// without optimisation), never a pair of 4-byte moves or a byte loop, and
+// which the thread checker sees as atomic. (The record layout is fixed by
+// the saved chunks, so the value cannot be given its natural alignment; a
+// move within one cache line is whole on every x86.)
 #pragma once
+
+#include <bit>
+#include <cstdint>
 
 namespace VRAX {
 
-struct __attribute__((packed, may_alias)) UnalignedDouble {
-    double value;
-};
+inline double loadStoredValue(const void* stored) {
+    return std::bit_cast<double>(__atomic_load_n(static_cast<const std::uint64_t*>(stored), __ATOMIC_RELAXED));
+}
 
-inline double loadStoredValue(const void* stored) { return static_cast<const UnalignedDouble*>(stored)->value; }
-
-inline void storeStoredValue(void* stored, double value) { static_cast<UnalignedDouble*>(stored)->value = value; }
+inline void storeStoredValue(void* stored, double value) {
+    __atomic_store_n(static_cast<std::uint64_t*>(stored), std::bit_cast<std::uint64_t>(value), __ATOMIC_RELAXED);
+}
 
 }  // namespace VRAX

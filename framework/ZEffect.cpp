@@ -292,7 +292,9 @@ void ZEffect::getParameterDisplay(VstInt32 index, char* text) {
         text[0] = 0;
         return;
     }
-    const char* value = programs.valueText(curProgram, index);
+    // The editor's thread may be rebuilding the text: work on a copy.
+    char value[ProgramBank::kValueTextSize];
+    programs.copyValueText(curProgram, index, value, ProgramBank::kValueTextSize);
     const size_t length = strnlen(value, ProgramBank::kValueTextSize);
     if (length >= static_cast<size_t>(kDisplaySize)) {
         std::memcpy(text, value, kDisplaySize - 4);
@@ -546,6 +548,10 @@ double ZEffect::getRealValue(int32_t index) const {
 const char* ZEffect::getValueText(int32_t index) const { return programs.valueText(curProgram, index); }
 
 const char* ZEffect::getDisplayText(int32_t index) const { return programs.displayText(curProgram, index); }
+
+void ZEffect::copyDisplayText(int32_t index, char* out, int32_t size) const {
+    programs.copyDisplayText(curProgram, index, out, size);
+}
 
 void ZEffect::notifyEditor() {
     if (!editorOpen.load(std::memory_order_relaxed)) return;

@@ -127,6 +127,9 @@ public:
     double getRealValue(int32_t index) const;
     const char* getValueText(int32_t index) const;
     const char* getDisplayText(int32_t index) const;
+    // A copy of the display text that is safe while another thread sets the
+    // parameter (at most size bytes, always terminated).
+    void copyDisplayText(int32_t index, char* out, int32_t size) const;
 
     // Asks an open editor to redraw; safe on the audio thread.
     void notifyEditor();

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds the plug-in and the tests that process audio while the editor is
+# open with ThreadSanitizer (the tsan preset), and runs them. Any data race
+# ends the run with a report and a failure.
+#
+#   scripts/tsan.sh [BUILD_DIR]     (default: build/tsan, the preset's own)
+# Extra configure arguments may come in QOLM_CMAKE_ARGS.
+#
+# Without a DISPLAY the tests run under a private Xvfb.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build/tsan}"
+case "$build" in /*) ;; *) build="$PWD/$build" ;; esac
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${QOLM_IN_XVFB:-}" ]; then
+  exec env QOLM_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$build"
+fi
+
+cd "$root"
+mkdir -p "$(dirname "$build")"
+echo "== configure $build (tsan preset)"
+cmake --preset tsan -B "$build" ${QOLM_CMAKE_ARGS:-} > "$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
+rm -f "$build.configure.log"
+
+# The tests that drive the editor while audio runs on other threads; the
+# pointer-driven editor tests join them where they exist.
+tests=(test_editor_stress)
+if cmake --build "$build" --target help | grep -q '^test_plugin_editor:'; then
+  tests+=(test_plugin_editor)
+fi
+echo "== build ${tests[*]}"
+cmake --build "$build" -j "${QOLM_JOBS:-2}" --target Qolm "${tests[@]}"
+
+# halt_on_error: the first race fails the run. Only the GL driver's and
+# Xlib's own internals are suppressed (tests/tsan.supp); none of ours.
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 history_size=4 suppressions=$root/tests/tsan.supp ${TSAN_OPTIONS:-}"
+status=0
+for t in "${tests[@]}"; do
+  exe="$(find "$build/tests" -type f -name "$t" -perm -u+x | head -n 1)"
+  if [ -z "$exe" ]; then
+    echo "== $t: not built" >&2
+    status=1
+    continue
+  fi
+  echo "== run $t"
+  "$exe" || status=1
+done
+if [ $status -eq 0 ]; then echo "== tsan: no data race found"; else echo "== tsan: FAILED" >&2; fi
+exit $status

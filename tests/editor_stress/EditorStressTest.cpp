@@ -1,0 +1,239 @@
+// The editor of the built plug-in under what hosts do to it, with audio
+// running all the while: hundreds of open and close cycles, eight editors at
+// once, the host's window destroyed first, close at once after open, and
+// open twice. Needs an X server (run under xvfb-run -a); without one the
+// tests skip.
+#include <gtest/gtest.h>
+
+#include "StressSupport.h"
+
+#include <cstdio>
+
+using namespace stress;
+
+namespace {
+
+class EditorStress : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* name = std::getenv("DISPLAY");
+        if (!name || !*name) GTEST_SKIP() << "no X display: run under xvfb-run -a";
+        XInitThreads();
+        display = edtest::openDisplay();
+        if (!display) GTEST_SKIP() << "cannot open the X display " << name;
+        XSetErrorHandler(edtest::quietErrors);
+        edtest::pinGlDriver(display);
+        // A sanitizer starts a helper thread of its own with the first
+        // thread the process makes: let it come before anything is counted.
+        std::thread([] {}).join();
+    }
+    void TearDown() override {
+        instances.clear();
+        if (display) XCloseDisplay(display);
+    }
+
+    Instance& add(int x = 0, int y = 0) {
+        instances.push_back(std::make_unique<Instance>(display, x, y));
+        Instance& instance = *instances.back();
+        EXPECT_NE(instance.effect, nullptr) << qtest::pluginPath();
+        return instance;
+    }
+
+    // Thread count back to `expected` soon after a close (the GL driver's
+    // own threads end with their context; a sanitizer build is slow).
+    bool threadsBackTo(int expected) {
+        return edtest::waitFor([&] { return abuse::threadCount() == expected; }, kSettleMs);
+    }
+
+    Display* display = nullptr;
+    std::vector<std::unique_ptr<Instance>> instances;
+};
+
+TEST_F(EditorStress, TwoHundredOpenCloseCyclesLeaveNoThreadOrMemoryBehind) {
+    Instance& plugin = add();
+    ASSERT_NE(plugin.effect, nullptr);
+    plugin.audio.start(plugin.effect, 1);
+    const int baseline = abuse::threadCount();
+    long warmRss = 0;
+    const long startRss = edtest::residentKb();
+    for (int cycle = 0; cycle < 200; ++cycle) {
+        SCOPED_TRACE(cycle);
+        ASSERT_TRUE(plugin.open());
+        ASSERT_TRUE(plugin.waitDrawn()) << "the editor did not draw";
+        if (cycle % 10 == 0) dragKnob(display, plugin.editorWindow(), kKnobs[cycle / 10 % 3], 20);
+        if (cycle % 25 == 0) click(display, plugin.editorWindow(), cycle % 50 ? kMainTab : kInfoTab);
+        plugin.close();
+        ASSERT_EQ(plugin.editorWindow(), 0u) << "the editor's window outlived close";
+        ASSERT_TRUE(threadsBackTo(baseline)) << abuse::threadCount() << " threads, " << baseline << " before";
+        if (cycle == 9) warmRss = edtest::residentKb();
+    }
+    const long endRss = edtest::residentKb();
+    std::printf("threads: %d before, %d after 200 cycles; VmRSS: %ld kB at start, %ld kB after 10 cycles, "
+                "%ld kB after 200 (growth %ld kB)\n",
+                baseline, abuse::threadCount(), startRss, warmRss, endRss, endRss - warmRss);
+    RecordProperty("rss_after_warmup_kb", static_cast<int>(warmRss));
+    RecordProperty("rss_after_200_kb", static_cast<int>(endRss));
+    if (kResidentSizeMeaningful) {
+        EXPECT_LT(endRss - warmRss, kRssToleranceKb) << "memory grows with every open and close";
+    }
+    plugin.audio.stop();
+    EXPECT_GT(plugin.audio.blocks(), 100);
+    EXPECT_EQ(plugin.audio.badBlocks(), 0);
+}
+
+TEST_F(EditorStress, EightEditorsOpenWhileEightAudioThreadsProcess) {
+    const int before = abuse::threadCount();
+    for (int i = 0; i < 8; ++i) {
+        Instance& plugin = add(10 + (i % 4) * 300, 10 + (i / 4) * 220);
+        ASSERT_NE(plugin.effect, nullptr);
+        plugin.audio.start(plugin.effect, 100u + static_cast<uint32_t>(i));
+    }
+    const int withAudio = abuse::threadCount();
+    EXPECT_EQ(withAudio, before + 8);
+    for (auto& plugin : instances) ASSERT_TRUE(plugin->open());
+    for (auto& plugin : instances) ASSERT_TRUE(plugin->waitDrawn()) << "an editor did not draw";
+
+    // The user works the editors while the audio runs and the host idles them.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    for (int round = 0; std::chrono::steady_clock::now() < end; ++round) {
+        for (size_t i = 0; i < instances.size(); ++i) {
+            Instance& plugin = *instances[i];
+            plugin.host.dispatch(effEditIdle);
+            const Window w = plugin.editorWindow();
+            ASSERT_NE(w, 0u) << "editor " << i << " lost its window";
+            if ((round + static_cast<int>(i)) % 3 == 0) dragKnob(display, w, kKnobs[(round + i) % 3], round % 2 ? 15 : -15);
+            if (round % 7 == static_cast<int>(i % 7)) click(display, w, kPeak);
+        }
+        edtest::sleepMs(20);
+    }
+    for (auto& plugin : instances) EXPECT_TRUE(plugin->waitDrawn()) << "an editor stopped drawing";
+    // Closing while the audio goes on.
+    for (auto& plugin : instances) plugin->close();
+    EXPECT_TRUE(threadsBackTo(withAudio)) << abuse::threadCount() << " threads, " << withAudio << " expected";
+    for (auto& plugin : instances) {
+        plugin->audio.stop();
+        EXPECT_GT(plugin->audio.blocks(), 50);
+        EXPECT_EQ(plugin->audio.badBlocks(), 0);
+    }
+    instances.clear();
+    EXPECT_TRUE(threadsBackTo(before));
+}
+
+TEST_F(EditorStress, HostDestroysTheParentWindowBeforeClose) {
+    Instance& plugin = add();
+    ASSERT_NE(plugin.effect, nullptr);
+    plugin.audio.start(plugin.effect, 7);
+    const int baseline = abuse::threadCount();
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(plugin.open());
+        ASSERT_TRUE(plugin.waitDrawn());
+        dragKnob(display, plugin.editorWindow(), kKnobs[round % 3], 10);
+        XDestroyWindow(display, plugin.parent);
+        XSync(display, False);
+        plugin.parent = 0;
+        // The window thread ends by itself; idle and close after that are harmless.
+        EXPECT_TRUE(threadsBackTo(baseline)) << "the window thread outlived its window";
+        plugin.host.dispatch(effEditIdle);
+        plugin.close();
+        plugin.close();
+        EXPECT_EQ(abuse::threadCount(), baseline);
+        plugin.parent = edtest::makeParent(display, kWidth, kHeight);
+    }
+    // The editor still opens and draws in a new window.
+    ASSERT_TRUE(plugin.open());
+    EXPECT_TRUE(plugin.waitDrawn());
+    plugin.close();
+    EXPECT_TRUE(threadsBackTo(baseline));
+    // And the host may also destroy its window and then the plug-in, never closing the editor.
+    ASSERT_TRUE(plugin.open());
+    ASSERT_TRUE(plugin.waitDrawn());
+    XDestroyWindow(display, plugin.parent);
+    XSync(display, False);
+    plugin.parent = 0;
+    plugin.audio.stop();
+    EXPECT_EQ(plugin.host.close(), 1);
+    plugin.effect = nullptr;
+    EXPECT_TRUE(threadsBackTo(baseline - 1));
+}
+
+TEST_F(EditorStress, CloseRightAfterOpen) {
+    Instance& plugin = add();
+    ASSERT_NE(plugin.effect, nullptr);
+    plugin.audio.start(plugin.effect, 9);
+    const int baseline = abuse::threadCount();
+    // One whole cycle first, so that the GL driver's first-use memory is in
+    // before anything is measured.
+    ASSERT_TRUE(plugin.open());
+    ASSERT_TRUE(plugin.waitDrawn());
+    plugin.close();
+    ASSERT_TRUE(threadsBackTo(baseline));
+    long warmRss = 0;
+    for (int cycle = 0; cycle < 100; ++cycle) {
+        SCOPED_TRACE(cycle);
+        ASSERT_TRUE(plugin.open());
+        // Now and then the host's idle and a redraw request get in between.
+        if (cycle % 3 == 1) plugin.host.dispatch(effEditIdle);
+        if (cycle % 5 == 2) edtest::sleepMs(cycle % 20);
+        plugin.close();
+        ASSERT_EQ(abuse::threadCount(), baseline) << "close left the window thread running";
+        XSync(display, False);
+        ASSERT_EQ(plugin.editorWindow(), 0u) << "close left the editor's window behind";
+        if (cycle == 19) warmRss = edtest::residentKb();
+    }
+    const long endRss = edtest::residentKb();
+    std::printf("close right after open: VmRSS %ld kB after 20 cycles, %ld kB after 100\n", warmRss, endRss);
+    if (kResidentSizeMeaningful) {
+        EXPECT_LT(endRss - warmRss, kRssToleranceKb);
+    }
+    ASSERT_TRUE(plugin.open());
+    EXPECT_TRUE(plugin.waitDrawn()) << "the editor no longer draws";
+    plugin.close();
+    EXPECT_TRUE(threadsBackTo(baseline));
+    plugin.audio.stop();
+    EXPECT_EQ(plugin.audio.badBlocks(), 0);
+}
+
+TEST_F(EditorStress, OpenTwiceWithoutCloseKeepsOneWindowThread) {
+    Instance& plugin = add();
+    ASSERT_NE(plugin.effect, nullptr);
+    plugin.audio.start(plugin.effect, 11);
+    const int baseline = abuse::threadCount();
+    ASSERT_TRUE(plugin.open());
+    ASSERT_TRUE(plugin.waitDrawn());
+    // Give the driver's threads a moment to settle, then count them all.
+    edtest::sleepMs(100);
+    const int open = abuse::threadCount();
+    EXPECT_GT(open, baseline);
+    const Window firstParent = plugin.parent;
+    const Window otherParent = edtest::makeParent(display, kWidth, kHeight, 300, 0);
+    long warmRss = 0;
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        // Into the same window again, then into another one.
+        ASSERT_TRUE(plugin.open());
+        ASSERT_TRUE(plugin.waitDrawn());
+        EXPECT_TRUE(edtest::waitFor([&] { return abuse::threadCount() == open; }, kSettleMs))
+            << abuse::threadCount() << " threads with one editor open, " << open << " at first";
+        plugin.parent = round % 2 ? firstParent : otherParent;
+        ASSERT_TRUE(plugin.open());
+        ASSERT_TRUE(plugin.waitDrawn());
+        const Window previous = round % 2 ? otherParent : firstParent;
+        EXPECT_TRUE(edtest::childrenOf(display, previous).empty()) << "the first window stayed";
+        EXPECT_TRUE(edtest::waitFor([&] { return abuse::threadCount() == open; }, kSettleMs))
+            << abuse::threadCount() << " threads after moving the editor, " << open << " expected";
+        if (round == 4) warmRss = edtest::residentKb();
+    }
+    const long endRss = edtest::residentKb();
+    std::printf("open twice: threads %d closed, %d open; VmRSS %ld kB after 5 rounds, %ld kB after 20\n", baseline,
+                open, warmRss, endRss);
+    if (kResidentSizeMeaningful) {
+        EXPECT_LT(endRss - warmRss, kRssToleranceKb);
+    }
+    plugin.close();
+    EXPECT_TRUE(threadsBackTo(baseline));
+    plugin.parent = firstParent;
+    XDestroyWindow(display, otherParent);
+}
+
+}  // namespace
