@@ -176,7 +176,9 @@ TEST_F(EditorStress, CloseRightAfterOpen) {
         if (cycle % 3 == 1) plugin.host.dispatch(effEditIdle);
         if (cycle % 5 == 2) edtest::sleepMs(cycle % 20);
         plugin.close();
-        ASSERT_EQ(abuse::threadCount(), baseline) << "close left the window thread running";
+        // The window thread is joined by close; Mesa's own helper threads may
+        // take a moment longer to leave.
+        ASSERT_TRUE(threadsBackTo(baseline)) << abuse::threadCount() << " threads: close left one running";
         XSync(display, False);
         ASSERT_EQ(plugin.editorWindow(), 0u) << "close left the editor's window behind";
         if (cycle == 19) warmRss = edtest::residentKb();
