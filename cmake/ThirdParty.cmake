@@ -27,7 +27,7 @@ endforeach()
 
 # GL 2.1 compatibility plus the frame-buffer extensions that nvglu uses;
 # --alias lets the ARB names fall back to the EXT entry points.
-# --reproducible keeps glad to its bundled specification (no download).
+# --reproducible keeps glad to the API registry it ships with (no download).
 set(QOLM_GLAD_DIR ${CMAKE_BINARY_DIR}/glad)
 add_custom_command(
   OUTPUT ${QOLM_GLAD_DIR}/src/gl.c ${QOLM_GLAD_DIR}/include/glad/gl.h ${QOLM_GLAD_DIR}/include/KHR/khrplatform.h

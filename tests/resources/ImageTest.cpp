@@ -55,9 +55,9 @@ double frameDifference(const Picture& p, int frameWidth, int a, int b) {
 }  // namespace
 
 TEST(ResourceImages, AreNonInterlacedPalettePngsWithValidChunks) {
-    for (const ImageSpec& spec : kImages) {
-        SCOPED_TRACE(spec.file);
-        const std::vector<uint8_t> bytes = readResource(spec.file);
+    for (const ImageSpec& image : kImages) {
+        SCOPED_TRACE(image.file);
+        const std::vector<uint8_t> bytes = readResource(image.file);
         ASSERT_FALSE(bytes.empty());
         const PngHeader h = readPngHeader(bytes);
         ASSERT_TRUE(h.signatureOk);
@@ -66,15 +66,15 @@ TEST(ResourceImages, AreNonInterlacedPalettePngsWithValidChunks) {
         EXPECT_EQ(h.chunks.front().type, "IHDR");
         EXPECT_EQ(h.chunks.front().length, 13u);
         EXPECT_EQ(h.chunks.back().type, "IEND");
-        EXPECT_EQ(h.width, spec.width);
-        EXPECT_EQ(h.height, spec.height);
-        EXPECT_EQ(h.bitDepth, spec.bits);
+        EXPECT_EQ(h.width, image.width);
+        EXPECT_EQ(h.height, image.height);
+        EXPECT_EQ(h.bitDepth, image.bits);
         EXPECT_EQ(h.colourType, 3);
         EXPECT_EQ(h.compression, 0);
         EXPECT_EQ(h.filter, 0);
         EXPECT_EQ(h.interlace, 0);
         EXPECT_GE(h.paletteEntries, 1u);
-        EXPECT_LE(h.paletteEntries, 1u << spec.bits);
+        EXPECT_LE(h.paletteEntries, 1u << image.bits);
         EXPECT_LE(h.alphaEntries, h.paletteEntries);
         // PLTE and tRNS must precede the image data, tRNS after PLTE.
         int plte = -1, trns = -1, idat = -1;
@@ -95,18 +95,18 @@ TEST(ResourceImages, AreNonInterlacedPalettePngsWithValidChunks) {
 }
 
 TEST(ResourceImages, DecodeWithStbImageAtTheirSize) {
-    for (const ImageSpec& spec : kImages) {
-        SCOPED_TRACE(spec.file);
-        const std::vector<uint8_t> bytes = readResource(spec.file);
+    for (const ImageSpec& image : kImages) {
+        SCOPED_TRACE(image.file);
+        const std::vector<uint8_t> bytes = readResource(image.file);
         int w = 0, h = 0, n = 0;
         ASSERT_TRUE(pngInfo(bytes, &w, &h, &n));
-        EXPECT_EQ(uint32_t(w), spec.width);
-        EXPECT_EQ(uint32_t(h), spec.height);
+        EXPECT_EQ(uint32_t(w), image.width);
+        EXPECT_EQ(uint32_t(h), image.height);
         Picture p;
         ASSERT_TRUE(decodePng(bytes, &p));
-        EXPECT_EQ(uint32_t(p.width), spec.width);
-        EXPECT_EQ(uint32_t(p.height), spec.height);
-        EXPECT_EQ(p.width, spec.frameWidth * spec.frames);
+        EXPECT_EQ(uint32_t(p.width), image.width);
+        EXPECT_EQ(uint32_t(p.height), image.height);
+        EXPECT_EQ(p.width, image.frameWidth * image.frames);
     }
 }
 
@@ -122,7 +122,7 @@ TEST(ResourceImages, SkinDeclarationsTileEachImageInOneRow) {
         EXPECT_EQ(h, img.frameHeight);
     }
     std::set<std::string> expected;
-    for (const ImageSpec& spec : kImages) expected.insert(spec.file);
+    for (const ImageSpec& image : kImages) expected.insert(image.file);
     EXPECT_EQ(declared, expected);
 }
 
