@@ -17,6 +17,7 @@ extern "C" {
 #include "nanovg_gl_utils.h"
 }
 
+#include <pthread.h>
 #include <new>
 
 namespace VRAX {
@@ -173,6 +174,9 @@ void EditorWindow::forgetWindow() {
 
 void EditorWindow::threadMain(EditorWindow* self) {
     if (!self) return;
+    // A name of its own lets tools and tests tell this thread from the GL
+    // driver's helpers in the same process.
+    pthread_setname_np(pthread_self(), kThreadName);
     if (self->parent.load() && self->skin) {
         if (Display* connection = XOpenDisplay(nullptr)) self->run(connection);
     }

@@ -18,6 +18,9 @@ class ZEditorSkin;
 
 class EditorWindow {
 public:
+    // The name every window thread carries (at most 15 characters).
+    static constexpr const char* kThreadName = "qolm-editor";
+
     explicit EditorWindow(ZEditorSkin* skin);
     ~EditorWindow();
     EditorWindow(const EditorWindow&) = delete;
