@@ -8,3 +8,9 @@ set(CMAKE_CXX_COMPILER g++ -m32 -msse2 -mfpmath=sse)
 set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
 set(ENV{PKG_CONFIG_LIBDIR} "/usr/lib/i386-linux-gnu/pkgconfig:/usr/share/pkgconfig")
 set(QOLM_PLATFORM_BITS 32)
+
+# Tests and build steps start 32-bit programs through the one script that
+# decides how they run on this machine: natively, or under qemu-user where
+# the kernel refuses i386 programs.
+get_filename_component(QOLM_X86_RUNNER_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/../scripts/run-x86" ABSOLUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR "${QOLM_X86_RUNNER_SCRIPT}")

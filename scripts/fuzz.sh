@@ -9,7 +9,8 @@
 #
 # QOLM_FUZZ_BUILD_DIR overrides the build folder (default build/fuzz).
 set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "$0")/lib.sh"
+cd "$qolm_root"
 
 seconds="${1:-30}"
 [ $# -gt 0 ] && shift
@@ -42,9 +43,7 @@ dict() {
 }
 
 echo "== fuzz: configure and build ($build)"
-log="$(mktemp)"
-if ! cmake --preset fuzz -B "$build" >"$log" 2>&1; then cat "$log"; rm -f "$log"; exit 1; fi
-rm -f "$log"
+qolm_configure fuzz -B "$build"
 cmake --build "$build" --target qolm_fuzz -j "$jobs"
 
 # Leaks count as findings; a failed UBSan check stops the run with a trace.

@@ -16,7 +16,7 @@ PKGS64=(
   xvfb xauth x11-utils x11-apps mesa-utils imagemagick valgrind
   libsndfile1-dev python3-pil python3-numpy gnuplot-nox
   fonts-liberation fonts-roboto-unhinted lsp-plugins-vst
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev qemu-user
 )
 PKGS32=(
   g++-multilib libx11-dev:i386 libgl-dev:i386 libglx-dev:i386

@@ -8,19 +8,17 @@
 #
 # Without a DISPLAY the tests run under a private Xvfb.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$(dirname "$0")/lib.sh"
+root="$qolm_root"
 build="${1:-$root/build/tsan}"
 case "$build" in /*) ;; *) build="$PWD/$build" ;; esac
-
-if [ -z "${DISPLAY:-}" ] && [ -z "${QOLM_IN_XVFB:-}" ]; then
-  exec env QOLM_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$build"
-fi
+qolm_in_xvfb "$0" "$build"
 
 cd "$root"
 mkdir -p "$(dirname "$build")"
 echo "== configure $build (tsan preset)"
-cmake --preset tsan -B "$build" ${QOLM_CMAKE_ARGS:-} > "$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
-rm -f "$build.configure.log"
+# shellcheck disable=SC2086
+qolm_configure tsan -B "$build" ${QOLM_CMAKE_ARGS:-}
 
 # The tests that drive the editor while audio runs on other threads; the
 # pointer-driven editor tests join them where they exist.

@@ -1,36 +1,44 @@
 #!/usr/bin/env bash
-# Runs the 32-bit plug-in under valgrind's memcheck, driven by qolm-host:
+# Runs the plug-in under valgrind's memcheck, driven by qolm-host:
 # a render of the built-in demo signal to a WAV file and a screenshot of the
 # editor to a PNG file. Any memcheck error fails the run. Only false
 # positives inside ld.so, Mesa and libX11 are suppressed (tests/valgrind.supp).
 #
-#   scripts/valgrind.sh [BUILD_DIR]   (default: build/x86, built with its preset)
+#   scripts/valgrind.sh [BUILD_DIR]
 #
-# The build dir must hold a 32-bit build with tools/qolm-host and Qolm.so.
+# By default the 32-bit build (build/x86), the primary target, where this
+# machine runs i386 programs natively: valgrind cannot run under qemu-user, so
+# elsewhere it checks the x86_64 build (build/x64) and says so. The build dir
+# must hold tools/qolm-host and Qolm.so (the default ones are built if need be).
 # Without a DISPLAY the screenshot runs under a private Xvfb.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$root/build/x86}"
-case "$build" in /*) ;; *) build="$PWD/$build" ;; esac
-
-if [ -z "${DISPLAY:-}" ] && [ -z "${QOLM_IN_XVFB:-}" ]; then
-  exec env QOLM_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$build"
+source "$(dirname "$0")/lib.sh"
+root="$qolm_root"
+if [ $# -gt 0 ]; then
+  build="$1"
+elif [ "$("$root/scripts/run-x86" --which)" = native ]; then
+  build="$root/build/x86"
+else
+  build="$root/build/x64"
+  echo "== valgrind: $("$root/scripts/run-x86" --describe); memcheck checks the x86_64 build instead"
 fi
+case "$build" in /*) ;; *) build="$PWD/$build" ;; esac
+qolm_in_xvfb "$0" "$build"
 
 if [ ! -x "$build/tools/qolm-host" ] || [ ! -f "$build/Qolm.so" ]; then
-  if [ "$build" = "$root/build/x86" ]; then
-    (cd "$root" && bash scripts/build.sh x86)
-  else
-    echo "valgrind.sh: no qolm-host and Qolm.so in $build" >&2
-    exit 2
-  fi
+  case "$build" in
+    "$root/build/x86") (cd "$root" && bash scripts/build.sh x86) ;;
+    "$root/build/x64") (cd "$root" && bash scripts/build.sh x64) ;;
+    *) echo "valgrind.sh: no qolm-host and Qolm.so in $build" >&2; exit 2 ;;
+  esac
 fi
 host="$build/tools/qolm-host"
 plugin="$build/Qolm.so"
-if ! file -L "$plugin" | grep -q "ELF 32-bit"; then
-  echo "valgrind.sh: $plugin is not a 32-bit build" >&2
+if file -L "$plugin" | grep -q "ELF 32-bit" && [ "$("$root/scripts/run-x86" --which)" != native ]; then
+  echo "valgrind.sh: $plugin is a 32-bit build and this machine cannot run i386 programs natively" >&2
   exit 2
 fi
+echo "== valgrind: $(file -L -b "$plugin" | cut -d, -f1-2)"
 
 work="$(mktemp -d /tmp/qolm-valgrind-XXXXXX)"
 trap 'rm -rf "$work"' EXIT

@@ -163,7 +163,7 @@ protected:
         pinGlDriver(display);
         backgroundImage = decodeEmbeddedPng("Qolm.png");
         ASSERT_EQ(backgroundImage.width, 2 * kWidth);
-        baseThreads = threadCount();
+        baseThreads = editorThreads();
         effect = std::make_unique<TestEffect>();
         parts = makeSkin(effect.get());
         editor = new ZEditor(effect.get(), parts.skin);
@@ -297,12 +297,12 @@ TEST_F(EditorTest, OpenDrawsTheSkinAndReopeningDrawsItAfresh) {
     EXPECT_FALSE(effect->isEditorOpen());
     EXPECT_EQ(child(), 0u);
     EXPECT_TRUE(childrenOf(display, parent).empty());
-    EXPECT_EQ(threadCount(), baseThreads);
+    EXPECT_EQ(editorThreads(), baseThreads);
 
     openAndWaitForPicture();
     EXPECT_GT(parts.hand->draws, drawsBefore);
     editor->close();
-    EXPECT_EQ(threadCount(), baseThreads);
+    EXPECT_EQ(editorThreads(), baseThreads);
 }
 
 TEST_F(EditorTest, ParentDestroyedFirstEndsTheThreadAndCloseStillJoins) {
@@ -316,7 +316,7 @@ TEST_F(EditorTest, ParentDestroyedFirstEndsTheThreadAndCloseStillJoins) {
     editor->close();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_FALSE(effect->isEditorOpen());
-    EXPECT_EQ(threadCount(), baseThreads);
+    EXPECT_EQ(editorThreads(), baseThreads);
 
     // The editor still works in a new parent.
     parent = makeParent(display, kWidth, kHeight);
@@ -330,7 +330,7 @@ TEST_F(EditorTest, CloseRightAfterOpenInAnyStageLeavesNoThread) {
         if (i % 4 == 1) sleepMs(1);
         if (i % 4 == 2) sleepMs(15);
         editor->close();
-        ASSERT_EQ(threadCount(), baseThreads) << "cycle " << i;
+        ASSERT_EQ(editorThreads(), baseThreads) << "cycle " << i;
         ASSERT_FALSE(editor->window->isRunning());
         ASSERT_EQ(child(), 0u);
     }
@@ -347,14 +347,14 @@ TEST_F(EditorTest, CloseOnANeverOpenedEditorSendsNothingAndWaitsForNothing) {
     editor->close();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
     EXPECT_EQ(XNextRequest(hostSide), nextRequest);
-    EXPECT_EQ(threadCount(), baseThreads);
+    EXPECT_EQ(editorThreads(), baseThreads);
     EXPECT_EQ(passes(), 0u);
 }
 
 TEST_F(EditorTest, SecondOpenMovesTheEditorToTheNewParent) {
     openAndWaitForPicture();
     // The window thread and whatever threads the GL driver keeps per window.
-    const int openThreads = threadCount();
+    const int openThreads = editorThreads();
     EXPECT_GT(openThreads, baseThreads);
     Window second = makeParent(display, kWidth, kHeight, 300, 0);
     const uint32_t before = passes();
@@ -363,10 +363,10 @@ TEST_F(EditorTest, SecondOpenMovesTheEditorToTheNewParent) {
     ASSERT_EQ(childrenOf(display, second).size(), 1u);
     EXPECT_EQ(childrenOf(display, second)[0], child());
     EXPECT_TRUE(childrenOf(display, parent).empty());
-    EXPECT_EQ(threadCount(), openThreads) << "a second window thread runs";
+    EXPECT_EQ(editorThreads(), openThreads) << "a second window thread runs";
     EXPECT_TRUE(effect->isEditorOpen());
     editor->close();
-    EXPECT_EQ(threadCount(), baseThreads);
+    EXPECT_EQ(editorThreads(), baseThreads);
     EXPECT_TRUE(childrenOf(display, second).empty());
     XDestroyWindow(display, second);
 }
@@ -377,7 +377,7 @@ TEST_F(EditorTest, OpenOnAWindowThatDoesNotExistStaysBlankAndCloses) {
     ASSERT_TRUE(waitFor([&] { return !editor->window->isRunning(); }));
     EXPECT_EQ(passes(), 0u);
     editor->close();
-    EXPECT_EQ(threadCount(), baseThreads);
+    EXPECT_EQ(editorThreads(), baseThreads);
     EXPECT_FALSE(editor->open(nullptr));
     EXPECT_FALSE(editor->isOpen());
 }
@@ -431,7 +431,7 @@ TEST_F(EditorTest, AClientMessageOfAnotherKindDoesNotEndTheThread) {
     EXPECT_TRUE(editor->window->isRunning());
     EXPECT_NE(child(), 0u);
     editor->close();
-    EXPECT_EQ(threadCount(), baseThreads);
+    EXPECT_EQ(editorThreads(), baseThreads);
 }
 
 TEST_F(EditorTest, ButtonsReachControlsByButtonWithTheirModifiers) {
@@ -526,10 +526,10 @@ TEST_F(EditorTest, SeveralEditorsRunAtOnce) {
     auto* other = new ZEditor(&otherEffect, otherParts.skin);
     Window otherParent = makeParent(display, kWidth, kHeight, 300, 0);
     openAndWaitForPicture();
-    const int oneOpen = threadCount();
+    const int oneOpen = editorThreads();
     ASSERT_TRUE(other->open(reinterpret_cast<void*>(otherParent)));
     ASSERT_TRUE(waitFor([&] { return other->window->drawPasses() > 0; }));
-    EXPECT_EQ(threadCount() - oneOpen, oneOpen - baseThreads);
+    EXPECT_EQ(editorThreads() - oneOpen, oneOpen - baseThreads);
     const uint32_t before = passes();
     editor->window->requestExpose();
     other->window->requestExpose();
@@ -541,7 +541,7 @@ TEST_F(EditorTest, SeveralEditorsRunAtOnce) {
     ASSERT_TRUE(waitFor([&] { return passes() > again; }));
     EXPECT_TRUE(waitForPicture());
     editor->close();
-    EXPECT_EQ(threadCount(), baseThreads);
+    EXPECT_EQ(editorThreads(), baseThreads);
     delete other;
     XDestroyWindow(display, otherParent);
 }
@@ -560,13 +560,13 @@ TEST_F(EditorTest, HundredOpenCloseCyclesLeaveNoThreadsAndNoGrowingMemory) {
         const uint32_t before = passes();
         ASSERT_TRUE(editor->open(parentHandle()));
         ASSERT_TRUE(waitFor([&] { return passes() > before; })) << "cycle " << i;
-        maxThreads = std::max(maxThreads, threadCount());
+        maxThreads = std::max(maxThreads, editorThreads());
         editor->close();
-        ASSERT_EQ(threadCount(), baseThreads) << "cycle " << i;
+        ASSERT_EQ(editorThreads(), baseThreads) << "cycle " << i;
     }
     const long endKb = residentKb();
     std::printf("100 cycles: threads %d before, at most %d while open, %d after; VmRSS %ld kB -> %ld kB (%+ld kB)\n",
-                baseThreads, maxThreads, threadCount(), startKb, endKb, endKb - startKb);
+                baseThreads, maxThreads, editorThreads(), startKb, endKb, endKb - startKb);
 #ifdef __SANITIZE_ADDRESS__
     // Freed memory sits in the sanitizer's quarantine, so the resident set
     // says nothing here; the leak checker at exit covers this build.

@@ -80,7 +80,7 @@ protected:
         pinGlDriver(display);
         background = decodeEmbeddedPng("Qolm.png");
         ASSERT_EQ(background.width, 2 * kWidth);
-        baseThreads = threadCount();
+        baseThreads = editorThreads();
         host = std::make_unique<qtest::PluginHost>(EDITOR_PROBE_PATH);
         ASSERT_TRUE(host->loaded()) << EDITOR_PROBE_PATH;
         ASSERT_NE(host->create(), nullptr);
@@ -137,11 +137,11 @@ TEST_F(HostSide, OpenShowsTheEditorAndReopeningShowsItAgain) {
     ASSERT_TRUE(waitForFrame(0, true)) << "the editor did not show page 1";
     host->dispatch(effEditClose);
     EXPECT_EQ(editorWindow(), 0u);
-    EXPECT_EQ(threadCount(), baseThreads);
+    EXPECT_EQ(editorThreads(), baseThreads);
     ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
     ASSERT_TRUE(waitForFrame(0, true)) << "the reopened editor did not show page 1";
     host->dispatch(effEditClose);
-    EXPECT_EQ(threadCount(), baseThreads);
+    EXPECT_EQ(editorThreads(), baseThreads);
 }
 
 TEST_F(HostSide, AClickReachesTheControlAndThePageSurvivesAReopen) {
@@ -169,19 +169,19 @@ TEST_F(HostSide, HostDestroysItsWindowFirstThenClosesTheEditor) {
     XDestroyWindow(display, parent);
     XSync(display, False);
     parent = 0;
-    ASSERT_TRUE(waitFor([&] { return threadCount() == baseThreads; })) << "the window thread did not end";
+    ASSERT_TRUE(waitFor([&] { return editorThreads() == baseThreads; })) << "the window thread did not end";
     host->dispatch(effEditIdle);
     host->dispatch(effEditClose);
-    EXPECT_EQ(threadCount(), baseThreads);
+    EXPECT_EQ(editorThreads(), baseThreads);
     EXPECT_EQ(host->close(), 1);
 }
 
 TEST_F(HostSide, ClosingThePlugInWithItsEditorOpenStopsTheWindowThread) {
     ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
     ASSERT_TRUE(waitForFrame(0, true));
-    EXPECT_GT(threadCount(), baseThreads);
+    EXPECT_GT(editorThreads(), baseThreads);
     EXPECT_EQ(host->close(), 1);
-    EXPECT_EQ(threadCount(), baseThreads);
+    EXPECT_EQ(editorThreads(), baseThreads);
     EXPECT_EQ(editorWindow(), 0u);
 }
 
@@ -299,7 +299,7 @@ protected:
         pinGlDriver(display);
         background = decodeEmbeddedPng("Qolm.png");
         ASSERT_EQ(background.width, 2 * kWidth);
-        baseThreads = threadCount();
+        baseThreads = editorThreads();
         host = std::make_unique<qtest::PluginHost>(qtest::pluginPath());
         ASSERT_TRUE(host->loaded()) << qtest::pluginPath();
         ASSERT_NE(host->create(), nullptr);
@@ -355,13 +355,13 @@ TEST_F(QolmEditor, ShowsTheMainPageTheInfoTabAndAgainAfterReopening) {
     ASSERT_TRUE(waitForPage(2)) << "the INFO tab did not switch pages";
     host->dispatch(effEditClose);
     EXPECT_EQ(editorWindow(), 0u);
-    EXPECT_EQ(threadCount(), baseThreads);
+    EXPECT_EQ(editorThreads(), baseThreads);
     ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
     ASSERT_TRUE(waitForPage(2)) << "the reopened editor lost its page";
     click(200, 10);  // the MAIN tab
     ASSERT_TRUE(waitForPage(1));
     host->dispatch(effEditClose);
-    EXPECT_EQ(threadCount(), baseThreads);
+    EXPECT_EQ(editorThreads(), baseThreads);
 }
 
 TEST_F(QolmEditor, HostDestroysItsWindowFirst) {
@@ -370,8 +370,8 @@ TEST_F(QolmEditor, HostDestroysItsWindowFirst) {
     XDestroyWindow(display, parent);
     XSync(display, False);
     parent = 0;
-    ASSERT_TRUE(waitFor([&] { return threadCount() == baseThreads; }));
+    ASSERT_TRUE(waitFor([&] { return editorThreads() == baseThreads; }));
     host->dispatch(effEditClose);
     EXPECT_EQ(host->close(), 1);
-    EXPECT_EQ(threadCount(), baseThreads);
+    EXPECT_EQ(editorThreads(), baseThreads);
 }

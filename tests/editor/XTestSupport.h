@@ -94,11 +94,21 @@ inline std::vector<Window> childrenOf(Display* display, Window window) {
     return result;
 }
 
-inline int threadCount() {
+// The editor's window threads in this process. The plug-in names them; the
+// GL driver's helper threads, which come and go as they please, and the
+// test's own threads stay out of the count.
+inline int editorThreads() {
     int count = 0;
     if (DIR* dir = opendir("/proc/self/task")) {
-        while (dirent* entry = readdir(dir))
-            if (entry->d_name[0] != '.') ++count;
+        while (dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] == '.') continue;
+            char name[32] = {};
+            const std::string path = std::string("/proc/self/task/") + entry->d_name + "/comm";
+            if (FILE* comm = std::fopen(path.c_str(), "r")) {
+                if (std::fgets(name, sizeof name, comm) && std::strcmp(name, "qolm-editor\n") == 0) ++count;
+                std::fclose(comm);
+            }
+        }
         closedir(dir);
     }
     return count;
@@ -134,7 +144,9 @@ inline void pinGlDriver(Display* display) {
 }
 
 // Polls until the condition holds or the time is up; true when it held.
-inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000) {
+// Generous by default: a loaded two-core machine with a software renderer is
+// slow, and the wait ends as soon as the condition holds.
+inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 30000) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > end) return false;
