@@ -18,6 +18,7 @@ build/x64/tools/qolm-host info build/x64/Qolm.so
 echo "== render the built-in demo (sweep and noise, 48 kHz) through the 32-bit plug-in"
 qolm_x86 "$host" render --plugin build/x86/Qolm.so --param "Cut Off=1000" --param "Res=50" out/demo-qolm.wav
 echo "== screenshots of the editor"
-qolm_x86 "$host" screenshot --plugin build/x86/Qolm.so out/editor-main.png
-qolm_x86 "$host" screenshot --plugin build/x86/Qolm.so --page 2 out/editor-info.png
+# Generous waits: under qemu-user the GL driver runs emulated too.
+qolm_x86 "$host" screenshot --timeout 120 --plugin build/x86/Qolm.so out/editor-main.png
+qolm_x86 "$host" screenshot --timeout 120 --plugin build/x86/Qolm.so --page 2 out/editor-info.png
 echo "done: out/demo-qolm.wav, out/editor-main.png, out/editor-info.png"

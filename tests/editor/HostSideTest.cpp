@@ -137,11 +137,11 @@ TEST_F(HostSide, OpenShowsTheEditorAndReopeningShowsItAgain) {
     ASSERT_TRUE(waitForFrame(0, true)) << "the editor did not show page 1";
     host->dispatch(effEditClose);
     EXPECT_EQ(editorWindow(), 0u);
-    EXPECT_EQ(editorThreads(), baseThreads);
+    EXPECT_TRUE(editorThreadsAre(baseThreads)) << editorThreads() << " window threads";
     ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
     ASSERT_TRUE(waitForFrame(0, true)) << "the reopened editor did not show page 1";
     host->dispatch(effEditClose);
-    EXPECT_EQ(editorThreads(), baseThreads);
+    EXPECT_TRUE(editorThreadsAre(baseThreads)) << editorThreads() << " window threads";
 }
 
 TEST_F(HostSide, AClickReachesTheControlAndThePageSurvivesAReopen) {
@@ -172,7 +172,7 @@ TEST_F(HostSide, HostDestroysItsWindowFirstThenClosesTheEditor) {
     ASSERT_TRUE(waitFor([&] { return editorThreads() == baseThreads; })) << "the window thread did not end";
     host->dispatch(effEditIdle);
     host->dispatch(effEditClose);
-    EXPECT_EQ(editorThreads(), baseThreads);
+    EXPECT_TRUE(editorThreadsAre(baseThreads)) << editorThreads() << " window threads";
     EXPECT_EQ(host->close(), 1);
 }
 
@@ -181,7 +181,7 @@ TEST_F(HostSide, ClosingThePlugInWithItsEditorOpenStopsTheWindowThread) {
     ASSERT_TRUE(waitForFrame(0, true));
     EXPECT_GT(editorThreads(), baseThreads);
     EXPECT_EQ(host->close(), 1);
-    EXPECT_EQ(editorThreads(), baseThreads);
+    EXPECT_TRUE(editorThreadsAre(baseThreads)) << editorThreads() << " window threads";
     EXPECT_EQ(editorWindow(), 0u);
 }
 
@@ -201,9 +201,10 @@ protected:
         HostSide::TearDown();
     }
     // The tool's own process unloads the GL driver at its end, which a
-    // sanitizer build would report as the driver's leak.
+    // sanitizer build would report as the driver's leak. A loaded or
+    // emulating machine may take longer than the tool's usual wait to draw.
     static std::string tool(const std::string& environment = "") {
-        return "env " + environment + " ASAN_OPTIONS=detect_leaks=0 " + QOLM_HOST_TOOL + " screenshot ";
+        return "env " + environment + " ASAN_OPTIONS=detect_leaks=0 " + QOLM_HOST_TOOL + " screenshot --timeout 120 ";
     }
     static std::string shoot(const std::string& options, const std::string& environment = "") {
         return tool(environment) + "--plugin " + EDITOR_PROBE_PATH + " " + options;
@@ -355,13 +356,13 @@ TEST_F(QolmEditor, ShowsTheMainPageTheInfoTabAndAgainAfterReopening) {
     ASSERT_TRUE(waitForPage(2)) << "the INFO tab did not switch pages";
     host->dispatch(effEditClose);
     EXPECT_EQ(editorWindow(), 0u);
-    EXPECT_EQ(editorThreads(), baseThreads);
+    EXPECT_TRUE(editorThreadsAre(baseThreads)) << editorThreads() << " window threads";
     ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
     ASSERT_TRUE(waitForPage(2)) << "the reopened editor lost its page";
     click(200, 10);  // the MAIN tab
     ASSERT_TRUE(waitForPage(1));
     host->dispatch(effEditClose);
-    EXPECT_EQ(editorThreads(), baseThreads);
+    EXPECT_TRUE(editorThreadsAre(baseThreads)) << editorThreads() << " window threads";
 }
 
 TEST_F(QolmEditor, HostDestroysItsWindowFirst) {
@@ -373,5 +374,5 @@ TEST_F(QolmEditor, HostDestroysItsWindowFirst) {
     ASSERT_TRUE(waitFor([&] { return editorThreads() == baseThreads; }));
     host->dispatch(effEditClose);
     EXPECT_EQ(host->close(), 1);
-    EXPECT_EQ(editorThreads(), baseThreads);
+    EXPECT_TRUE(editorThreadsAre(baseThreads)) << editorThreads() << " window threads";
 }

@@ -155,6 +155,13 @@ inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 3000
     return true;
 }
 
+// A window thread that close has joined may still be listed for a moment
+// (the kernel, or qemu-user, tidies it after the join returns): counts are
+// awaited, and a thread that really stays still fails after the wait.
+inline bool editorThreadsAre(int expected, int timeoutMs = 30000) {
+    return waitFor([&] { return editorThreads() == expected; }, timeoutMs);
+}
+
 inline void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 // A server whose last client has just gone (the previous test) resets and

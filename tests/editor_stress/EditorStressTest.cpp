@@ -39,12 +39,6 @@ protected:
         return instance;
     }
 
-    // The plug-in's window threads number `expected` soon (a window thread
-    // ends after its window; a sanitizer build is slow).
-    bool editorThreadsAre(int expected) {
-        return edtest::waitFor([&] { return edtest::editorThreads() == expected; }, kSettleMs);
-    }
-
     Display* display = nullptr;
     std::vector<std::unique_ptr<Instance>> instances;
 };
@@ -53,7 +47,7 @@ TEST_F(EditorStress, TwoHundredOpenCloseCyclesLeaveNoThreadOrMemoryBehind) {
     Instance& plugin = add();
     ASSERT_NE(plugin.effect, nullptr);
     plugin.audio.start(plugin.effect, 1);
-    ASSERT_EQ(edtest::editorThreads(), 0);
+    ASSERT_TRUE(edtest::editorThreadsAre(0)) << edtest::editorThreads() << " window threads";
     long warmRss = 0;
     const long startRss = edtest::residentKb();
     const int total = cycles(200);
@@ -65,7 +59,7 @@ TEST_F(EditorStress, TwoHundredOpenCloseCyclesLeaveNoThreadOrMemoryBehind) {
         if (cycle % 25 == 0) click(display, plugin.editorWindow(), cycle % 50 ? kMainTab : kInfoTab);
         plugin.close();
         ASSERT_EQ(plugin.editorWindow(), 0u) << "the editor's window outlived close";
-        ASSERT_TRUE(editorThreadsAre(0)) << edtest::editorThreads() << " window threads after close";
+        ASSERT_TRUE(edtest::editorThreadsAre(0)) << edtest::editorThreads() << " window threads after close";
         if (cycle == 9) warmRss = edtest::residentKb();
     }
     const long endRss = edtest::residentKb();
@@ -73,7 +67,7 @@ TEST_F(EditorStress, TwoHundredOpenCloseCyclesLeaveNoThreadOrMemoryBehind) {
                 total, startRss, warmRss, endRss, endRss - warmRss);
     RecordProperty("rss_after_warmup_kb", static_cast<int>(warmRss));
     RecordProperty("rss_at_end_kb", static_cast<int>(endRss));
-    if (kResidentSizeMeaningful) {
+    if (abuse::residentSizeMeaningful()) {
         EXPECT_LT(endRss - warmRss, kRssToleranceKb) << "memory grows with every open and close";
     }
     plugin.audio.stop();
@@ -89,10 +83,10 @@ TEST_F(EditorStress, EightEditorsOpenWhileEightAudioThreadsProcess) {
     }
     for (auto& plugin : instances) ASSERT_TRUE(plugin->open());
     for (auto& plugin : instances) ASSERT_TRUE(plugin->waitDrawn()) << "an editor did not draw";
-    EXPECT_EQ(edtest::editorThreads(), 8);
+    EXPECT_TRUE(edtest::editorThreadsAre(8)) << edtest::editorThreads() << " window threads";
 
     // The user works the editors while the audio runs and the host idles them.
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(emulated() ? 6 : 3);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(abuse::emulated() ? 6 : 3);
     for (int round = 0; std::chrono::steady_clock::now() < end; ++round) {
         for (size_t i = 0; i < instances.size(); ++i) {
             Instance& plugin = *instances[i];
@@ -107,14 +101,14 @@ TEST_F(EditorStress, EightEditorsOpenWhileEightAudioThreadsProcess) {
     for (auto& plugin : instances) EXPECT_TRUE(plugin->waitDrawn()) << "an editor stopped drawing";
     // Closing while the audio goes on.
     for (auto& plugin : instances) plugin->close();
-    EXPECT_TRUE(editorThreadsAre(0)) << edtest::editorThreads() << " window threads after closing all";
+    EXPECT_TRUE(edtest::editorThreadsAre(0)) << edtest::editorThreads() << " window threads after closing all";
     for (auto& plugin : instances) {
         plugin->audio.stop();
         EXPECT_GT(plugin->audio.blocks(), 50);
         EXPECT_EQ(plugin->audio.badBlocks(), 0);
     }
     instances.clear();
-    EXPECT_EQ(edtest::editorThreads(), 0);
+    EXPECT_TRUE(edtest::editorThreadsAre(0)) << edtest::editorThreads() << " window threads";
 }
 
 TEST_F(EditorStress, HostDestroysTheParentWindowBeforeClose) {
@@ -130,18 +124,18 @@ TEST_F(EditorStress, HostDestroysTheParentWindowBeforeClose) {
         XSync(display, False);
         plugin.parent = 0;
         // The window thread ends by itself; idle and close after that are harmless.
-        EXPECT_TRUE(editorThreadsAre(0)) << "the window thread outlived its window";
+        EXPECT_TRUE(edtest::editorThreadsAre(0)) << "the window thread outlived its window";
         plugin.host.dispatch(effEditIdle);
         plugin.close();
         plugin.close();
-        EXPECT_EQ(edtest::editorThreads(), 0);
+        EXPECT_TRUE(edtest::editorThreadsAre(0)) << edtest::editorThreads() << " window threads";
         plugin.parent = edtest::makeParent(display, kWidth, kHeight);
     }
     // The editor still opens and draws in a new window.
     ASSERT_TRUE(plugin.open());
     EXPECT_TRUE(plugin.waitDrawn());
     plugin.close();
-    EXPECT_TRUE(editorThreadsAre(0));
+    EXPECT_TRUE(edtest::editorThreadsAre(0));
     // And the host may also destroy its window and then the plug-in, never closing the editor.
     ASSERT_TRUE(plugin.open());
     ASSERT_TRUE(plugin.waitDrawn());
@@ -151,7 +145,7 @@ TEST_F(EditorStress, HostDestroysTheParentWindowBeforeClose) {
     plugin.audio.stop();
     EXPECT_EQ(plugin.host.close(), 1);
     plugin.effect = nullptr;
-    EXPECT_TRUE(editorThreadsAre(0));
+    EXPECT_TRUE(edtest::editorThreadsAre(0));
 }
 
 TEST_F(EditorStress, CloseRightAfterOpen) {
@@ -163,7 +157,7 @@ TEST_F(EditorStress, CloseRightAfterOpen) {
     ASSERT_TRUE(plugin.open());
     ASSERT_TRUE(plugin.waitDrawn());
     plugin.close();
-    ASSERT_TRUE(editorThreadsAre(0));
+    ASSERT_TRUE(edtest::editorThreadsAre(0));
     long warmRss = 0;
     const int total = cycles(100);
     for (int cycle = 0; cycle < total; ++cycle) {
@@ -174,20 +168,20 @@ TEST_F(EditorStress, CloseRightAfterOpen) {
         if (cycle % 5 == 2) edtest::sleepMs(cycle % 20);
         plugin.close();
         // Close joins the window thread: none may be left the moment it returns.
-        ASSERT_EQ(edtest::editorThreads(), 0) << "close left a window thread running";
+        ASSERT_TRUE(edtest::editorThreadsAre(0)) << edtest::editorThreads() << " window threads" << "close left a window thread running";
         XSync(display, False);
         ASSERT_EQ(plugin.editorWindow(), 0u) << "close left the editor's window behind";
         if (cycle == 19) warmRss = edtest::residentKb();
     }
     const long endRss = edtest::residentKb();
     std::printf("close right after open: VmRSS %ld kB after 20 cycles, %ld kB after %d\n", warmRss, endRss, total);
-    if (kResidentSizeMeaningful) {
+    if (abuse::residentSizeMeaningful()) {
         EXPECT_LT(endRss - warmRss, kRssToleranceKb);
     }
     ASSERT_TRUE(plugin.open());
     EXPECT_TRUE(plugin.waitDrawn()) << "the editor no longer draws";
     plugin.close();
-    EXPECT_EQ(edtest::editorThreads(), 0);
+    EXPECT_TRUE(edtest::editorThreadsAre(0)) << edtest::editorThreads() << " window threads";
     plugin.audio.stop();
     EXPECT_EQ(plugin.audio.badBlocks(), 0);
 }
@@ -198,7 +192,7 @@ TEST_F(EditorStress, OpenTwiceWithoutCloseKeepsOneWindowThread) {
     plugin.audio.start(plugin.effect, 11);
     ASSERT_TRUE(plugin.open());
     ASSERT_TRUE(plugin.waitDrawn());
-    EXPECT_EQ(edtest::editorThreads(), 1);
+    EXPECT_TRUE(edtest::editorThreadsAre(1)) << edtest::editorThreads() << " window threads";
     const Window firstParent = plugin.parent;
     const Window otherParent = edtest::makeParent(display, kWidth, kHeight, 300, 0);
     long warmRss = 0;
@@ -207,22 +201,22 @@ TEST_F(EditorStress, OpenTwiceWithoutCloseKeepsOneWindowThread) {
         // Into the same window again, then into another one.
         ASSERT_TRUE(plugin.open());
         ASSERT_TRUE(plugin.waitDrawn());
-        EXPECT_TRUE(editorThreadsAre(1)) << edtest::editorThreads() << " window threads with one editor open";
+        EXPECT_TRUE(edtest::editorThreadsAre(1)) << edtest::editorThreads() << " window threads with one editor open";
         plugin.parent = round % 2 ? firstParent : otherParent;
         ASSERT_TRUE(plugin.open());
         ASSERT_TRUE(plugin.waitDrawn());
         const Window previous = round % 2 ? otherParent : firstParent;
         EXPECT_TRUE(edtest::childrenOf(display, previous).empty()) << "the first window stayed";
-        EXPECT_TRUE(editorThreadsAre(1)) << edtest::editorThreads() << " window threads after moving the editor";
+        EXPECT_TRUE(edtest::editorThreadsAre(1)) << edtest::editorThreads() << " window threads after moving the editor";
         if (round == 4) warmRss = edtest::residentKb();
     }
     const long endRss = edtest::residentKb();
     std::printf("open twice: VmRSS %ld kB after 5 rounds, %ld kB after 20\n", warmRss, endRss);
-    if (kResidentSizeMeaningful) {
+    if (abuse::residentSizeMeaningful()) {
         EXPECT_LT(endRss - warmRss, kRssToleranceKb);
     }
     plugin.close();
-    EXPECT_EQ(edtest::editorThreads(), 0);
+    EXPECT_TRUE(edtest::editorThreadsAre(0)) << edtest::editorThreads() << " window threads";
     plugin.parent = firstParent;
     XDestroyWindow(display, otherParent);
 }

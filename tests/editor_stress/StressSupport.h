@@ -13,32 +13,18 @@
 
 namespace stress {
 
-// Sanitizers keep freed memory aside and map shadow memory: the resident
-// size then says nothing about leaks (the leak checker does that instead).
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kResidentSizeMeaningful = false;
-#else
-constexpr bool kResidentSizeMeaningful = true;
-#endif
-
 // Growth of the resident size allowed over many cycles after a warm-up: a
 // leak of a few kilobytes per cycle shows as more.
 constexpr long kRssToleranceKb = 1024;
 
-// Longest waits for threads to end after a close or a destroyed window, and
-// for an editor to show its picture: generous, since a loaded two-core
-// machine drawing eight editors with a software renderer is slow, and a wait
-// ends as soon as its condition holds.
-constexpr int kSettleMs = 30000;
+// Longest wait for an editor to show its picture: generous, since a loaded
+// two-core machine drawing eight editors with a software renderer is slow,
+// and the wait ends as soon as the picture is there.
 constexpr int kDrawMs = 60000;
 
 // Under qemu-user everything runs some ten times slower: the cycle counts
 // of the stress tests shrink there, the assertions stay.
-inline bool emulated() {
-    const char* flag = std::getenv("QOLM_X86_EMULATED");
-    return flag && *flag && *flag != '0';
-}
-inline int cycles(int native) { return emulated() ? native / 5 : native; }
+inline int cycles(int native) { return abuse::emulated() ? native / 5 : native; }
 
 
 constexpr int kWidth = 285;
