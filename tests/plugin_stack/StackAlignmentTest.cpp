@@ -288,6 +288,8 @@ struct Case {
     const char* entry;
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.entry << " off " << c.shift; }
+
 std::string caseName(const testing::TestParamInfo<Case>& info) {
     return std::string(info.param.entry) + "_off" + std::to_string(info.param.shift);
 }
