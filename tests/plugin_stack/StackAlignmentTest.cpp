@@ -199,8 +199,9 @@ private:
         seen.note("rect %d %d %d %d", rect->top, rect->left, rect->bottom, rect->right);
         parent = edtest::makeParent(display, rect->right - rect->left, rect->bottom - rect->top);
         seen.note("editor open %d", static_cast<int>(dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent))));
-        // Wait for the window thread to map its window and draw, idling as a host does.
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        // Wait for the window thread to map its window, idling as a host does;
+        // generous for a loaded machine or an emulated one.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (!seen.editorShown && std::chrono::steady_clock::now() < until) {
             dispatch(effEditIdle);
             for (Window child : edtest::childrenOf(display, parent)) {
