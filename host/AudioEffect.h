@@ -69,14 +69,15 @@ public:
     VstInt32 getNumParams() const { return numParams; }
 
     // Static trampolines stored in the record.
-    static VstIntPtr dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                         void* ptr, float opt);
-    static void processClass(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames);
-    static void processClassReplacing(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames);
-    static void processClassDoubleReplacing(AEffect* e, double** inputs, double** outputs,
-                                            VstInt32 sampleFrames);
-    static void setParameterClass(AEffect* e, VstInt32 index, float value);
-    static float getParameterClass(AEffect* e, VstInt32 index);
+    QOLM_HOST_ENTRY static VstIntPtr dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32 index,
+                                                         VstIntPtr value, void* ptr, float opt);
+    QOLM_HOST_ENTRY static void processClass(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames);
+    QOLM_HOST_ENTRY static void processClassReplacing(AEffect* e, float** inputs, float** outputs,
+                                                      VstInt32 sampleFrames);
+    QOLM_HOST_ENTRY static void processClassDoubleReplacing(AEffect* e, double** inputs, double** outputs,
+                                                            VstInt32 sampleFrames);
+    QOLM_HOST_ENTRY static void setParameterClass(AEffect* e, VstInt32 index, float value);
+    QOLM_HOST_ENTRY static float getParameterClass(AEffect* e, VstInt32 index);
 
 protected:
     audioMasterCallback audioMaster;

@@ -14,8 +14,9 @@ namespace {
 // library is loaded and never freed: a host that loads and unloads the
 // plug-in (scanning, closing a project) would lose it every time. It goes
 // with the library, but only when it is our own copy of the runtime, never
-// the shared one the rest of the process still uses.
-__attribute__((destructor)) void releaseRuntime() {
+// the shared one the rest of the process still uses. The loader runs it on
+// the stack of the host's dlclose, so it realigns like the entry points.
+QOLM_HOST_ENTRY __attribute__((destructor)) void releaseRuntime() {
     Dl_info ours{}, runtime{};
     if (dladdr(reinterpret_cast<void*>(&releaseRuntime), &ours) &&
         dladdr(reinterpret_cast<void*>(&__gnu_cxx::__freeres), &runtime) && ours.dli_fbase == runtime.dli_fbase)
@@ -37,13 +38,14 @@ AEffect* entry(audioMasterCallback audioMaster) {
 }  // namespace
 
 extern "C" {
-__attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
+QOLM_HOST_ENTRY __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
     return entry(audioMaster);
 }
 
 // Older Linux hosts look the entry point up under this name.
-__attribute__((visibility("default"))) AEffect* main_plugin(audioMasterCallback audioMaster) __asm__("main");
-__attribute__((visibility("default"))) AEffect* main_plugin(audioMasterCallback audioMaster) {
+QOLM_HOST_ENTRY __attribute__((visibility("default"))) AEffect* main_plugin(audioMasterCallback audioMaster)
+    __asm__("main");
+QOLM_HOST_ENTRY __attribute__((visibility("default"))) AEffect* main_plugin(audioMasterCallback audioMaster) {
     return entry(audioMaster);
 }
 }

@@ -12,6 +12,17 @@ using VstIntPtr = intptr_t;
 
 struct AEffect;
 
+// Marks every function a host calls into. The i386 convention many hosts
+// were built with (other compilers, -mpreferred-stack-boundary=2, Pascal)
+// promises only 4-byte stack alignment at a call, while our 32-bit code
+// keeps SSE values in 16-byte stack slots: these functions realign on entry,
+// so that everything they call may assume 16 bytes. x86_64 always has them.
+#if defined(__i386__)
+#define QOLM_HOST_ENTRY __attribute__((force_align_arg_pointer))
+#else
+#define QOLM_HOST_ENTRY
+#endif
+
 extern "C" {
 typedef VstIntPtr (*audioMasterCallback)(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                          VstIntPtr value, void* ptr, float opt);

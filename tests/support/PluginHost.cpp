@@ -40,12 +40,16 @@ PluginHost::~PluginHost() {
 }
 
 AEffect* PluginHost::create(const char* entryName) {
+    return create(entryName, [](EntryProc entry, audioMasterCallback callback) { return entry(callback); });
+}
+
+AEffect* PluginHost::create(const char* entryName,
+                            const std::function<AEffect*(EntryProc, audioMasterCallback)>& call) {
     if (!library) return nullptr;
-    using Entry = AEffect* (*)(audioMasterCallback);
-    auto entry = reinterpret_cast<Entry>(dlsym(library, entryName));
+    auto entry = reinterpret_cast<EntryProc>(dlsym(library, entryName));
     if (!entry) return nullptr;
     tCreating = this;
-    AEffect* created = entry(&PluginHost::callback);
+    AEffect* created = call(entry, &PluginHost::callback);
     tCreating = nullptr;
     if (created) {
         std::lock_guard<std::mutex> lock(gHostsMutex);
@@ -56,8 +60,12 @@ AEffect* PluginHost::create(const char* entryName) {
 }
 
 VstIntPtr PluginHost::close() {
+    return close([](AEffect* e) { return e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f); });
+}
+
+VstIntPtr PluginHost::close(const std::function<VstIntPtr(AEffect*)>& call) {
     if (!plugin) return 0;
-    VstIntPtr result = plugin->dispatcher(plugin, effClose, 0, 0, nullptr, 0.0f);
+    VstIntPtr result = call(plugin);
     {
         std::lock_guard<std::mutex> lock(gHostsMutex);
         for (auto it = gHosts.begin(); it != gHosts.end(); ++it)

@@ -5,6 +5,7 @@
 
 #include "host/VstTypes.h"
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -29,9 +30,14 @@ public:
     bool loaded() const { return library != nullptr; }
     // Calls the entry point (VSTPluginMain, or "main" when asked); null on refusal.
     AEffect* create(const char* entryName = "VSTPluginMain");
+    // The same two, with the call into the plug-in made by `call`: for tests
+    // that control how a host enters it.
+    using EntryProc = AEffect* (*)(audioMasterCallback);
+    AEffect* create(const char* entryName, const std::function<AEffect*(EntryProc, audioMasterCallback)>& call);
     AEffect* effect() const { return plugin; }
     // effClose through the dispatcher; the record is gone afterwards.
     VstIntPtr close();
+    VstIntPtr close(const std::function<VstIntPtr(AEffect*)>& call);
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                        float opt = 0.0f);
