@@ -6,6 +6,8 @@
 // while nothing steps).
 #pragma once
 
+#include "framework/DetMath.h"
+
 #include <atomic>
 #include <bit>
 #include <cmath>
@@ -27,7 +29,7 @@ public:
     // A change by the factor ratio, up or down, takes time seconds.
     void setSampleRate(double rate, double ratio, double time, double value) {
         sampleRate = rate;
-        double factor = std::pow(ratio, 1.0 / (rate * time));
+        double factor = detmath::pow(ratio, 1.0 / (rate * time));
         // A ratio below 1 or a negative time describes the same speed; a ramp
         // without range (ratio 1, or nonsense) jumps rather than never arriving.
         if (factor < 1.0) {

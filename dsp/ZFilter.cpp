@@ -1,5 +1,6 @@
 #include "dsp/ZFilter.h"
 
+#include "framework/DetMath.h"
 #include "framework/ZLogRangeParam.h"
 #include "framework/ZRangeParam.h"
 
@@ -54,7 +55,7 @@ double usableRes(double value, double previous) {
 // through, so that usableRatio keeps the previous target for them.
 double gainFactor(double decibels) {
     if (std::isfinite(decibels)) decibels = std::clamp(decibels, -12.0, 12.0);
-    return std::pow(10.0, 0.05 * decibels);
+    return detmath::pow(10.0, 0.05 * decibels);
 }
 
 }  // namespace
