@@ -242,6 +242,28 @@ inline bool isInteger(double y) {
 
 inline double absolute(double x) { return std::bit_cast<double>(std::bit_cast<uint64_t>(x) & ~(1ULL << 63)); }
 
+// The small ends of the sine and cosine series in w = z^2: the sum of
+// (-1)^k w^k / (first + 2k)! for k = 0 to 6, from the term z^first on.
+// Every factorial up to 17! is exact in a double.
+struct SeriesRest {
+    double c[7];
+    constexpr explicit SeriesRest(int first) : c{} {
+        double factorial = 1.0;
+        for (int i = 2; i <= first; ++i) factorial *= i;
+        for (int k = 0; k < 7; ++k) {
+            c[k] = (k % 2 ? -1.0 : 1.0) / factorial;
+            factorial *= (first + 2 * k + 1) * (first + 2 * k + 2);
+        }
+    }
+    double at(double w) const {
+        double r = c[6];
+        for (int k = 5; k >= 0; --k) r = r * w + c[k];
+        return r;
+    }
+};
+inline constexpr SeriesRest kSinRest{5};
+inline constexpr SeriesRest kCosRest{4};
+
 // sin and cos of r.hi + r.lo, |r| <= pi/8 (a little more is harmless), each
 // as a double-double good to about 2^-58 or better. Taylor series: the
 // leading terms in double-double, the small rest in doubles.
@@ -251,26 +273,14 @@ inline void sinCos(DD r, DD& sine, DD& cosine) {
     const DD z2 = twoProd(z, z);
     const double w = z2.hi;
     // sin: z - z^3/3! + z^5/5! - ... + z^17/17!
-    double sinRest = 1.0 / 355687428096000.0;
-    sinRest = sinRest * w - 1.0 / 1307674368000.0;
-    sinRest = sinRest * w + 1.0 / 6227020800.0;
-    sinRest = sinRest * w - 1.0 / 39916800.0;
-    sinRest = sinRest * w + 1.0 / 362880.0;
-    sinRest = sinRest * w - 1.0 / 5040.0;
-    sinRest = sinRest * w + 1.0 / 120.0;
+    const double sinRest = kSinRest.at(w);
     DD z3 = twoProd(w, z);
     z3.lo += z2.lo * z;
     const DD cube = twoProd(z3.hi, kSixth.hi);
     DD s = twoSum(z, -cube.hi);
     s.lo += (z3.hi * w * sinRest - cube.lo) - (z3.hi * kSixth.lo + z3.lo * kSixth.hi);
     // cos: 1 - z^2/2! + z^4/4! - ... + z^16/16!
-    double cosRest = 1.0 / 20922789888000.0;
-    cosRest = cosRest * w - 1.0 / 87178291200.0;
-    cosRest = cosRest * w + 1.0 / 479001600.0;
-    cosRest = cosRest * w - 1.0 / 3628800.0;
-    cosRest = cosRest * w + 1.0 / 40320.0;
-    cosRest = cosRest * w - 1.0 / 720.0;
-    cosRest = cosRest * w + 1.0 / 24.0;
+    const double cosRest = kCosRest.at(w);
     DD c = twoSum(1.0, -0.5 * w);
     c.lo += w * w * cosRest - 0.5 * z2.lo;
     // The low part of r moves both by its first-order term.
@@ -308,17 +318,26 @@ inline DD reduceQuarterPi(double x, int& n) {
 
 constexpr DD negate(DD a) { return {-a.hi, -a.lo}; }
 
+// x = r + n pi/4 with |r| <= pi/8: n, sin r and cos r.
+struct Reduced {
+    int n;
+    DD sine;
+    DD cosine;
+};
+inline Reduced sinCosReduced(double x) {
+    Reduced v{};
+    sinCos(reduceQuarterPi(x, v.n), v.sine, v.cosine);
+    return v;
+}
+
 }  // namespace detail
 
 // Tangent, within about half an ulp (the filter's design uses 0 to pi/2).
 inline double tan(double x) {
     using namespace detail;
-    if (x != x || absolute(x) == kInf) return kNaN;
+    if (!(absolute(x) < kInf)) return kNaN;
     if (x == 0.0) return x;  // keeps the sign of zero
-    int n = 0;
-    const DD r = reduceQuarterPi(x, n);
-    DD sine{}, cosine{};
-    sinCos(r, sine, cosine);
+    const auto [n, sine, cosine] = sinCosReduced(x);
     // tan(r + n pi/4), with tan(r + pi/4) = (cos r + sin r) / (cos r - sin r).
     switch (n & 3) {
         case 0:
@@ -336,12 +355,9 @@ inline double tan(double x) {
 inline double sin(double x) {
     using namespace detail;
     constexpr DD kHalfSqrt2{0x1.6a09e667f3bcdp-1, -0x1.bdd3413b26456p-55};
-    if (x != x || absolute(x) == kInf) return kNaN;
+    if (!(absolute(x) < kInf)) return kNaN;
     if (x == 0.0) return x;  // keeps the sign of zero
-    int n = 0;
-    const DD r = reduceQuarterPi(x, n);
-    DD sine{}, cosine{};
-    sinCos(r, sine, cosine);
+    const auto [n, sine, cosine] = sinCosReduced(x);
     // sin(r + n pi/4); an odd n mixes both, e.g. sin(r + pi/4) = (sin r + cos r) / sqrt 2.
     DD v{};
     switch (n & 7) {
