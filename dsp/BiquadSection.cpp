@@ -1,6 +1,6 @@
 #include "dsp/BiquadSection.h"
 
-#include <cmath>
+#include "framework/DetMath.h"
 
 namespace VRAX {
 
@@ -40,7 +40,7 @@ void BiquadSection::setHighPass(double cutOff, double res) {
     // Bilinear transform of s^2 / (s^2 + d s + 1), pre-warped so that the
     // cut off lands where it was asked for.
     constexpr double pi = 3.141592653589793;
-    const double t = std::tan(pi * fc / sampleRate);
+    const double t = detmath::tan(pi * fc / sampleRate);
     const double d = 1.4142135623730951 - 1.2142135623730952 * res;
     const double g = d * t;
     const double t2 = t * t;

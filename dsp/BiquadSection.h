@@ -42,23 +42,26 @@ public:
     // neither value changed, so callers may call it as often as they like.
     void setHighPass(double cutOff, double res);
 
-    void processLeft(double x) {
-        const double y = b0 * x + b1 * x1L + b2 * x2L - a1 * y1L - a2 * y2L + kAntiDenormal;
-        outLeft = y;
-        x2L = x1L;
-        x1L = x;
-        y2L = y1L;
-        y1L = y;
+    // The five coefficients, for a loop that keeps them in locals.
+    struct Coefficients {
+        double b0, b1, b2, a1, a2;
+    };
+    Coefficients coefficients() const { return {b0, b1, b2, a1, a2}; }
+
+    // The recurrence for one sample of one channel: returns y and moves the
+    // state (previous input, the one before, previous output, the one
+    // before) on. Every per-sample path of the filter goes through here.
+    static double tick(const Coefficients& c, double x, double& x1, double& x2, double& y1, double& y2) {
+        const double y = c.b0 * x + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2 + kAntiDenormal;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        return y;
     }
 
-    void processRight(double x) {
-        const double y = b0 * x + b1 * x1R + b2 * x2R - a1 * y1R - a2 * y2R + kAntiDenormal;
-        outRight = y;
-        x2R = x1R;
-        x1R = x;
-        y2R = y1R;
-        y1R = y;
-    }
+    void processLeft(double x) { outLeft = tick(coefficients(), x, x1L, x2L, y1L, y2L); }
+    void processRight(double x) { outRight = tick(coefficients(), x, x1R, x2R, y1R, y2R); }
 };
 
 }  // namespace VRAX

@@ -1,5 +1,6 @@
 #include "dsp/ZFilter.h"
 
+#include "framework/DetMath.h"
 #include "framework/ZLogRangeParam.h"
 #include "framework/ZRangeParam.h"
 
@@ -8,7 +9,6 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <typeinfo>
 
 namespace VRAX {
 
@@ -54,7 +54,7 @@ double usableRes(double value, double previous) {
 // through, so that usableRatio keeps the previous target for them.
 double gainFactor(double decibels) {
     if (std::isfinite(decibels)) decibels = std::clamp(decibels, -12.0, 12.0);
-    return std::pow(10.0, 0.05 * decibels);
+    return detmath::pow(10.0, 0.05 * decibels);
 }
 
 }  // namespace
@@ -184,40 +184,25 @@ double ZFilter::runFrames(const double* inLeft, const double* inRight, double* o
                           int32_t frames, double level) {
     // The host's buffers might, as far as the compiler knows, overlap our
     // members: with the recurrence's state in locals it stays in registers.
-    // The sum is BiquadSection's, term for term in the same order.
-    constexpr double tiny = BiquadSection::kAntiDenormal;
-    double b0 = section.b0, b1 = section.b1, b2 = section.b2, a1 = section.a1, a2 = section.a2;
+    BiquadSection::Coefficients k = section.coefficients();
     double x1L = section.x1L, x2L = section.x2L, y1L = section.y1L, y2L = section.y2L;
     double x1R = section.x1R, x2R = section.x2R, y1R = section.y1R, y2R = section.y2R;
     for (int32_t i = 0; i < frames; ++i) {
         const double xL = inLeft[i];
         const double xR = kStereoIn ? inRight[i] : xL;
-        if (ramping.load(std::memory_order_acquire) && moveRamps()) {
-            b0 = section.b0;
-            b1 = section.b1;
-            b2 = section.b2;
-            a1 = section.a1;
-            a2 = section.a2;
-        }
+        if (ramping.load(std::memory_order_acquire) && moveRamps()) k = section.coefficients();
         const bool bypass = bypassed.load(std::memory_order_relaxed);
         const double gain = gainRamp.current;
 
-        const double yL = b0 * xL + b1 * x1L + b2 * x2L - a1 * y1L - a2 * y2L + tiny;
-        x2L = x1L;
-        x1L = xL;
-        y2L = y1L;
-        y1L = yL;
+        const double yL = BiquadSection::tick(k, xL, x1L, x2L, y1L, y2L);
         const double left = bypass ? xL : gain * yL;
         double right = left;
         if constexpr (kStereoIn) {
-            const double yR = b0 * xR + b1 * x1R + b2 * x2R - a1 * y1R - a2 * y2R + tiny;
-            x2R = x1R;
-            x1R = xR;
-            y2R = y1R;
-            y1R = yR;
+            const double yR = BiquadSection::tick(k, xR, x1R, x2R, y1R, y2R);
             right = bypass ? xR : gain * yR;
         }
 
+        // ZEffect's mapChannels, which ZFilter keeps (it is final here).
         if constexpr (kStereoIn && !kStereoOut) {
             outLeft[i] = (left + right) * 0.5;
         } else {
@@ -241,31 +226,6 @@ double ZFilter::runFrames(const double* inLeft, const double* inRight, double* o
     return level;
 }
 
-double ZFilter::runFramesMapped(bool stereoIn, bool stereoOut, const double* inLeft, const double* inRight,
-                                double* outLeft, double* outRight, int32_t frames, double level) {
-    for (int32_t i = 0; i < frames; ++i) {
-        const double xL = inLeft[i];
-        const double xR = stereoIn ? inRight[i] : xL;
-        if (ramping.load(std::memory_order_acquire)) moveRamps();
-        const bool bypass = bypassed.load(std::memory_order_relaxed);
-        section.processLeft(xL);
-        const double left = bypass ? xL : gainRamp.current * section.outLeft;
-        double right = left;
-        if (stereoIn) {
-            section.processRight(xR);
-            right = bypass ? xR : gainRamp.current * section.outRight;
-        }
-        mapChannels(stereoIn, stereoOut, left, right, &outLeft[i], &outRight[i]);
-        const double absLeft = std::fabs(outLeft[i]);
-        if (absLeft > level) level = absLeft;
-        if (stereoOut) {
-            const double absRight = std::fabs(outRight[i]);
-            if (absRight > level) level = absRight;
-        }
-    }
-    return level;
-}
-
 void ZFilter::processBlock(double** inputs, int32_t numInputs, double** outputs, int32_t numOutputs,
                            int32_t frames) {
     if (frames <= 0 || numInputs < 1 || numOutputs < 1 || !inputs || !outputs) return;
@@ -279,19 +239,14 @@ void ZFilter::processBlock(double** inputs, int32_t numInputs, double** outputs,
 
     const double before = loadPeak(peak);
     double level = before;
-    // ZFilter itself keeps ZEffect's mapping; only a subclass may change it.
-    if (typeid(*this) == typeid(ZFilter)) {
-        if (stereoIn && stereoOut)
-            level = runFrames<true, true>(inLeft, inRight, outLeft, outRight, frames, level);
-        else if (stereoIn)
-            level = runFrames<true, false>(inLeft, inRight, outLeft, outRight, frames, level);
-        else if (stereoOut)
-            level = runFrames<false, true>(inLeft, inRight, outLeft, outRight, frames, level);
-        else
-            level = runFrames<false, false>(inLeft, inRight, outLeft, outRight, frames, level);
-    } else {
-        level = runFramesMapped(stereoIn, stereoOut, inLeft, inRight, outLeft, outRight, frames, level);
-    }
+    if (stereoIn && stereoOut)
+        level = runFrames<true, true>(inLeft, inRight, outLeft, outRight, frames, level);
+    else if (stereoIn)
+        level = runFrames<true, false>(inLeft, inRight, outLeft, outRight, frames, level);
+    else if (stereoOut)
+        level = runFrames<false, true>(inLeft, inRight, outLeft, outRight, frames, level);
+    else
+        level = runFrames<false, false>(inLeft, inRight, outLeft, outRight, frames, level);
     // A PeakReset from the window thread during the block may be overwritten
     // by this block's level; the next reset clears it again. A NaN peak
     // compares unequal and is reported.

@@ -60,6 +60,13 @@ public:
     void applyParameters(bool jump) override;
     void processBlock(double** inputs, int32_t numInputs, double** outputs, int32_t numOutputs,
                       int32_t frames) override;
+    // The frame loop has ZEffect's mapping inlined, so it cannot be changed
+    // here; an effect built on ZFilter that routes channels otherwise does so
+    // around processBlock.
+    void mapChannels(bool stereoIn, bool stereoOut, double left, double right, double* leftOut,
+                     double* rightOut) final {
+        ZEffect::mapChannels(stereoIn, stereoOut, left, right, leftOut, rightOut);
+    }
 
     double getPeak() const;
 
@@ -93,13 +100,10 @@ private:
     // One frame's glide movement; true when the coefficients were redesigned.
     bool moveRamps();
     // The frame loop with the section's state in locals and ZEffect's own
-    // channel mapping inlined; used when mapChannels is not overridden.
+    // channel mapping inlined.
     template <bool kStereoIn, bool kStereoOut>
     double runFrames(const double* inLeft, const double* inRight, double* outLeft, double* outRight,
                      int32_t frames, double level);
-    // The same through the virtual mapChannels, for effects that change it.
-    double runFramesMapped(bool stereoIn, bool stereoOut, const double* inLeft, const double* inRight,
-                           double* outLeft, double* outRight, int32_t frames, double level);
 };
 
 }  // namespace VRAX

@@ -124,28 +124,39 @@ void ZEffect::processBlockFloat(float** inputs, int32_t numInputs, float** outpu
                                 int32_t frames) {
     if (frames <= 0 || numInputs < 0 || numOutputs < 0) return;
     if ((numInputs > 0 && !inputs) || (numOutputs > 0 && !outputs)) return;
-    if (!reserveScratch(frames, numInputs, numOutputs)) {
+    // A block larger than the reserved area runs in slices of it, so that the
+    // audio thread does not allocate; only when nothing is reserved at all
+    // (a failed allocation at set-up) does the area grow here.
+    const int64_t channels = static_cast<int64_t>(numInputs) + numOutputs;
+    int32_t slice = frames;
+    if (channels > 0 && scratchCapacity / channels < frames && scratchCapacity / channels > 0)
+        slice = static_cast<int32_t>(scratchCapacity / channels);
+    if (!reserveScratch(slice, numInputs, numOutputs)) {
         // No room (only when allocation failed): silence rather than garbage.
         for (int32_t c = 0; c < numOutputs; ++c)
             if (outputs[c]) std::memset(outputs[c], 0, sizeof(float) * static_cast<size_t>(frames));
         return;
     }
-    for (int32_t c = 0; c < numInputs; ++c) {
-        const float* in = inputs[c];
-        double* work = scratchInputs[c];
-        if (in)
-            for (int32_t i = 0; i < frames; ++i) work[i] = in[i];
-        else
-            std::memset(work, 0, sizeof(double) * static_cast<size_t>(frames));
-    }
-    for (int32_t c = 0; c < numOutputs; ++c)
-        std::memset(scratchOutputs[c], 0, sizeof(double) * static_cast<size_t>(frames));
-    processBlock(scratchInputs, numInputs, scratchOutputs, numOutputs, frames);
-    for (int32_t c = 0; c < numOutputs; ++c) {
-        float* out = outputs[c];
-        const double* work = scratchOutputs[c];
-        if (out)
-            for (int32_t i = 0; i < frames; ++i) out[i] = static_cast<float>(work[i]);
+    for (int32_t done = 0; done < frames; done += slice) {
+        const int32_t n = std::min(slice, frames - done);
+        if (n != layoutFrames) reserveScratch(n, numInputs, numOutputs);  // a shorter last slice: no allocation
+        for (int32_t c = 0; c < numInputs; ++c) {
+            const float* in = inputs[c];
+            double* work = scratchInputs[c];
+            if (in)
+                for (int32_t i = 0; i < n; ++i) work[i] = in[done + i];
+            else
+                std::memset(work, 0, sizeof(double) * static_cast<size_t>(n));
+        }
+        for (int32_t c = 0; c < numOutputs; ++c)
+            std::memset(scratchOutputs[c], 0, sizeof(double) * static_cast<size_t>(n));
+        processBlock(scratchInputs, numInputs, scratchOutputs, numOutputs, n);
+        for (int32_t c = 0; c < numOutputs; ++c) {
+            float* out = outputs[c];
+            const double* work = scratchOutputs[c];
+            if (out)
+                for (int32_t i = 0; i < n; ++i) out[done + i] = static_cast<float>(work[i]);
+        }
     }
 }
 

@@ -101,6 +101,8 @@ public:
         (void)numOutputs;
         (void)frames;
     }
+    // Converts through the work area reserved for the announced block size;
+    // a longer block is processed in slices of it, with the same output.
     virtual void processBlockFloat(float** inputs, int32_t numInputs, float** outputs, int32_t numOutputs,
                                    int32_t frames);
 

@@ -1,5 +1,7 @@
 #include "framework/ZLogRangeParam.h"
 
+#include "framework/DetMath.h"
+
 #include <cfloat>
 #include <cmath>
 
@@ -10,7 +12,7 @@ ZLogRangeParam::ZLogRangeParam(const char* name, double minimum, double maximum,
     : ZEffectParameter(name, minimum, maximum, unit, decimals) {}
 
 double ZLogRangeParam::toReal(double normalised) const {
-    const double r = minimum * std::pow(maximum / minimum, normalised);
+    const double r = minimum * detmath::pow(maximum / minimum, normalised);
     if (!(std::fabs(r) <= DBL_MAX)) return r;
     double k = 1.0;
     for (int32_t i = 0; i < decimals; ++i) k *= 10.0;
@@ -25,7 +27,7 @@ double ZLogRangeParam::toReal(double normalised) const {
 
 double ZLogRangeParam::toNormalised(double real) const {
     if (real == 0.0) return 0.0;
-    return clampUnit(std::log10(real / minimum) / std::log10(maximum / minimum));
+    return clampUnit(detmath::log10(real / minimum) / detmath::log10(maximum / minimum));
 }
 
 }  // namespace VRAX

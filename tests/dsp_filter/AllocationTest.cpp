@@ -9,7 +9,9 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <iterator>
 #include <new>
+#include <utility>
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -172,12 +174,41 @@ TEST(Allocation, ProcessingAllocatesNothingUpToTheAnnouncedBlockSize) {
     }
     EXPECT_GT(f.getPeak(), 0.0);
 
-    // A block larger than any announced one may grow the work area once.
-    std::vector<float> big(2 * kBlock), bigOut(2 * kBlock);
-    float* bin[] = {big.data(), big.data()};
-    float* bout[] = {bigOut.data(), bigOut.data()};
-    EXPECT_GT(countedDuring([&] { f.processReplacing(bin, bout, 2 * kBlock); }), 0);
-    EXPECT_EQ(countedDuring([&] { f.processReplacing(bin, bout, 2 * kBlock); }), 0);
+}
+
+// A float block longer than the announced size runs in slices of the work
+// area: nothing is allocated, and the output is what one piece gives (here
+// from an effect told of a block size that holds it).
+TEST(Allocation, AnOversizeFloatBlockAllocatesNothingAndMatchesOnePiece) {
+    constexpr int kBlock = 512;
+    constexpr int kBig = 5 * kBlock + 123;
+    ZFilter sliced(&hostCallback), whole(&hostCallback);
+    openEditor(sliced);
+    for (ZFilter* f : {&sliced, &whole}) {
+        f->suspend();
+        f->dispatcher(effSetBlockSize, 0, f == &sliced ? kBlock : kBig, nullptr, 0.0f);
+        f->resume();
+        f->setParameter(ZFilter::kCutOff, 0.6f);  // glides across the slices
+        f->setParameter(ZFilter::kRes, 0.8f);
+    }
+    const std::vector<double> l = filtertest::noise(kBig, 3), r = filtertest::noise(kBig, 4);
+    std::vector<float> inL(l.begin(), l.end()), inR(r.begin(), r.end());
+    float* in[] = {inL.data(), inR.data()};
+    // The same calls on both, in every layout; each call's output is kept.
+    const auto calls = [&](ZFilter& f, std::vector<std::vector<float>>& kept) {
+        const std::pair<int32_t, int32_t> layouts[] = {{2, 2}, {2, 1}, {1, 2}, {2, 2}};
+        for (size_t k = 0; k < std::size(layouts); ++k) {
+            float* out[] = {kept[2 * k].data(), kept[2 * k + 1].data()};
+            f.processBlockFloat(in, layouts[k].first, out, layouts[k].second, kBig);
+        }
+    };
+    std::vector<std::vector<float>> a(8, std::vector<float>(kBig)), b = a;
+    const int32_t capacity = sliced.getScratchCapacity();
+    EXPECT_EQ(countedDuring([&] { calls(sliced, a); }), 0);
+    EXPECT_EQ(sliced.getScratchCapacity(), capacity);
+    calls(whole, b);
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(sliced.getPeak(), whole.getPeak());
 }
 
 }  // namespace

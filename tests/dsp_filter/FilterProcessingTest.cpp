@@ -337,22 +337,21 @@ TEST_F(Filter, BlocksThatChangeNothingNotifyNobody) {
     EXPECT_EQ(f.getSection().x1R, section.x1R);
 }
 
-// An effect derived from ZFilter may map channels its own way; the frame
-// loop must then go through its mapChannels.
+// An effect derived from ZFilter may route channels its own way around the
+// frame loop, through the public processing entry; ZFilter's own mapping
+// stays as it is.
 class SwappingFilter : public ZFilter {
 public:
     using ZFilter::ZFilter;
     bool swap = true;
-    void mapChannels(bool stereoIn, bool stereoOut, double left, double right, double* leftOut,
-                     double* rightOut) override {
-        if (swap)
-            ZEffect::mapChannels(stereoIn, stereoOut, right, left, leftOut, rightOut);
-        else
-            ZEffect::mapChannels(stereoIn, stereoOut, left, right, leftOut, rightOut);
+    void processBlock(double** inputs, int32_t numInputs, double** outputs, int32_t numOutputs,
+                      int32_t frames) override {
+        double* swapped[] = {outputs[numOutputs > 1 ? 1 : 0], outputs[0]};
+        ZFilter::processBlock(inputs, numInputs, swap ? swapped : outputs, numOutputs, frames);
     }
 };
 
-TEST_F(Filter, AnOverriddenChannelMappingIsUsed) {
+TEST_F(Filter, ASubclassMayRouteChannelsAroundTheFrameLoop) {
     for (int outputs : {1, 2}) {
         ZFilter plain(&hostCallback);
         SwappingFilter swapped(&hostCallback), same(&hostCallback);

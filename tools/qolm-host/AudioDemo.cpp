@@ -1,5 +1,7 @@
 #include "AudioDemo.h"
 
+#include "framework/DetMath.h"
+
 #include <cmath>
 
 namespace qhost {
@@ -17,12 +19,14 @@ double DemoSource::sample(long long frame, int channel) {
     if (frame < kSweepFrames) {
         // Exponential sweep: the instantaneous frequency f0 * (f1/f0)^(t/T)
         // integrates to this phase; a short fade at both ends avoids clicks.
+        // The plug-in's own maths, so that both builds render the same demo
+        // (the C libraries' sin and exp differ in the last bit).
         constexpr double f0 = 20.0, f1 = 20000.0, pi = 3.141592653589793;
+        constexpr double k = 6.907755278982137;  // ln(f1 / f0)
         const double t = static_cast<double>(frame) / kRate;
-        const double k = std::log(f1 / f0);
-        const double phase = 2.0 * pi * f0 * kSweepSeconds / k * (std::exp(t / kSweepSeconds * k) - 1.0);
+        const double phase = 2.0 * pi * f0 * kSweepSeconds / k * (VRAX::detmath::pow(f1 / f0, t / kSweepSeconds) - 1.0);
         const double fade = std::fmin(1.0, std::fmin(t, kSweepSeconds - t) / 0.01);
-        return kLevel * fade * std::sin(phase);
+        return kLevel * fade * VRAX::detmath::sin(phase);
     }
     frame -= kSweepFrames + kGapFrames;
     if (frame >= 0 && frame < kNoiseFrames) {
