@@ -25,6 +25,10 @@ std::string workFolder() {
         std::error_code ignored;
         fs::remove(path / "bundles" / "Qolm.lv2", ignored);
         fs::create_directory_symlink(bundlePath(), path / "bundles" / "Qolm.lv2");
+        std::atexit([] {
+            std::error_code ignored;
+            fs::remove_all(workFolder(), ignored);
+        });
         return path.string();
     }();
     return folder;
