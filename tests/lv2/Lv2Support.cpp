@@ -25,9 +25,11 @@ std::string workFolder() {
         std::error_code ignored;
         fs::remove(path / "bundles" / "Qolm.lv2", ignored);
         fs::create_directory_symlink(bundlePath(), path / "bundles" / "Qolm.lv2");
+        // Kept apart from `folder`, which is gone by the time this runs.
+        static const std::string* const leftover = new std::string(path.string());
         std::atexit([] {
             std::error_code ignored;
-            fs::remove_all(workFolder(), ignored);
+            fs::remove_all(*leftover, ignored);
         });
         return path.string();
     }();
