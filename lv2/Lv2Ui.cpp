@@ -129,7 +129,12 @@ void cleanup(LV2UI_Handle handle) {
     deliver(ui);
     // No UI is left to finish a gesture: the host's values count again.
     for (uint32_t i = 0; i < kParameterPorts; ++i) ui->plugin->link(i).gesture.store(ParameterLink::kFree);
+    // A host may have destroyed its parent, and our window with it, already:
+    // Xlib's default answer to that error would end the host.
+    XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     XDestroyWindow(ui->display, ui->container);
+    XSync(ui->display, False);
+    XSetErrorHandler(previous);
     XCloseDisplay(ui->display);
     delete ui;
 }
