@@ -139,5 +139,44 @@ TEST(Lv2Tools, Lv2benchRunsBothPlugins) {
         EXPECT_TRUE(std::regex_search(out.text, std::regex("[0-9.]+ " + std::string(uri) + "\n"))) << out.text;
 }
 
+// Ardour 7 (Debian's ardour) without its GUI: ardour7-lua makes a session
+// in which Qolm, found by its URI, filters a tone generator; the bounce has
+// the same response as lv2apply's, and the controls survive a reload.
+TEST(Lv2Tools, ArdourBouncesThroughTheStereoPluginAndRestoresItsControls) {
+    REQUIRE_TOOL("ardour7-lua");
+    REQUIRE_NATIVE_BINARY();
+    namespace fs = std::filesystem;
+    const std::string folder = workFolder() + "/ardour";
+    fs::remove_all(folder);
+    // Ardour reads Lua scripts from its configuration folder: a private one.
+    fs::create_directories(folder + "/config/ardour7/scripts");
+    const std::string scripts = std::string(QOLM_SOURCE_DIR) + "/tests/lv2/ardour";
+    fs::copy_file(scripts + "/qolm_test_tones.lua", folder + "/config/ardour7/scripts/qolm_test_tones.lua");
+    const Output out = runWithBundle("XDG_CONFIG_HOME='" + folder + "/config' QOLM_SESSION='" + folder +
+                                     "/session' timeout 240 ardour7-lua '" + scripts + "/bounce_and_reload.lua'");
+    ASSERT_EQ(out.status, 0) << out.text;
+    ASSERT_EQ(out.text.find("Error"), std::string::npos) << out.text;
+
+    std::smatch match;
+    std::string rest = out.text;
+    int bounced = 0;
+    while (std::regex_search(rest, match, std::regex("bounced: ([^\n]+)\n"))) {
+        const Channels channel = readWave(match[1]);
+        ASSERT_EQ(channel.size(), 1u) << match[1];
+        ASSERT_EQ(channel[0].size(), 96000u);
+        const double low = toDb(amplitudeAt(channel[0], 48000, 100.0, 24000, 96000) / 0.25);
+        const double high = toDb(amplitudeAt(channel[0], 48000, 5000.0, 24000, 96000) / 0.25);
+        std::printf("Ardour bounce %d: 100 Hz %.2f dB, 5 kHz %.3f dB\n", bounced, low, high);
+        EXPECT_NEAR(low, -40.0, 1.0);
+        EXPECT_NEAR(high, 0.0, 0.5);
+        ++bounced;
+        rest = match.suffix();
+    }
+    EXPECT_EQ(bounced, 2) << out.text;
+    EXPECT_NE(out.text.find(std::string("reloaded: ") + kStereoUri + "\n"), std::string::npos) << out.text;
+    EXPECT_NE(out.text.find("control 1 = 1000\n"), std::string::npos) << out.text;
+    EXPECT_NE(out.text.find("control 0 = 0\n"), std::string::npos) << out.text;
+}
+
 }  // namespace
 }  // namespace lv2test
