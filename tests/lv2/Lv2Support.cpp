@@ -36,9 +36,31 @@ std::string workFolder() {
     return folder;
 }
 
+std::vector<std::string> toolEnvironment() {
+    std::vector<std::string> entries;
+#ifdef QOLM_TOOL_PRELOAD
+    entries.emplace_back("LD_PRELOAD=" QOLM_TOOL_PRELOAD);
+    entries.emplace_back("ASAN_OPTIONS=detect_leaks=0");
+#endif
+    return entries;
+}
+
+bool underSanitizer() {
+#ifdef QOLM_TOOL_PRELOAD
+    return true;
+#else
+    return false;
+#endif
+}
+
 Output runWithBundle(const std::string& command) {
     Output result;
-    const std::string line = "LV2_PATH='" + workFolder() + "/bundles' " + command + " 2>&1";
+    std::string line = "LV2_PATH='" + workFolder() + "/bundles' ";
+    for (const std::string& entry : toolEnvironment()) {
+        const size_t equals = entry.find('=');
+        line += entry.substr(0, equals + 1) + "'" + entry.substr(equals + 1) + "' ";
+    }
+    line += command + " 2>&1";
     FILE* pipe = popen(line.c_str(), "r");
     if (!pipe) return result;
     std::array<char, 4096> buffer{};

@@ -29,8 +29,16 @@ bool is32Bit();
 // A temporary folder for the test's files; its subfolder "bundles", which
 // holds only a link to the bundle, is what the tools get as LV2_PATH.
 std::string workFolder();
-// Runs a shell command with that LV2_PATH; stdout and stderr together, and
-// the exit status.
+// What a third-party program needs in its environment to load the binary of
+// this build ("NAME=value" entries): under the sanitizers their run-time
+// first, and no report of the program's own leaks.
+std::vector<std::string> toolEnvironment();
+// True in the sanitizer build. GTK programs (jalv.gtk3) and Ardour hang at
+// start-up with the AddressSanitizer run-time preloaded, in glibc's
+// bindtextdomain, before they load anything of ours.
+bool underSanitizer();
+// Runs a shell command with that LV2_PATH and environment; stdout and stderr
+// together, and the exit status.
 struct Output {
     int status = -1;
     std::string text;
