@@ -6,8 +6,12 @@
 // gtest first: Xlib's macros (None, Bool) clash with its names.
 #include <gtest/gtest.h>
 
+#include "editor/XTestSupport.h"
 #include "lv2/Lv2Support.h"
 #include "plugin_editor/Pointer.h"
+
+#include <lv2/instance-access/instance-access.h>
+#include <lv2/ui/ui.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -44,15 +48,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return condition();
-}
-
 // A child process with extra environment, output into a file, ended by its
 // id when the test is done with it.
 class Child {
@@ -77,7 +72,7 @@ public:
     ~Child() {
         if (pid <= 0) return;
         kill(pid, SIGTERM);
-        if (!waitUntil([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 5000)) {
+        if (!edtest::waitFor([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 5000)) {
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
         }
@@ -186,7 +181,7 @@ TEST(Lv2Ui, KnobDragInJalvReachesTheHostControl) {
     Child jalv({"jalv.gtk3", kStereoUri}, jalvEnv, folder + "/../jalv.log", folder);
 
     Window top = 0, editor = 0;
-    ASSERT_TRUE(waitUntil(
+    ASSERT_TRUE(edtest::waitFor(
         [&] {
             top = findNamed(display, DefaultRootWindow(display), "Qolm");
             editor = top ? findEditor(display, top) : 0;
@@ -211,7 +206,7 @@ TEST(Lv2Ui, KnobDragInJalvReachesTheHostControl) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     tap(display, XK_Return);
     const std::string statePath = folder + "/state/state.ttl";
-    ASSERT_TRUE(waitUntil([&] { return fs::exists(statePath) && fs::file_size(statePath) > 0; }, 10000))
+    ASSERT_TRUE(edtest::waitFor([&] { return fs::exists(statePath) && fs::file_size(statePath) > 0; }, 10000))
         << "jalv saved no state";
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     std::ifstream file(statePath);
@@ -222,6 +217,138 @@ TEST(Lv2Ui, KnobDragInJalvReachesTheHostControl) {
     EXPECT_NEAR(cutOff, 20.0 * std::pow(1000.0, 0.4), 1.0) << text.str();
     EXPECT_EQ(savedValue(text.str(), "gain"), 0.0);
     EXPECT_TRUE(jalv.running());
+}
+
+// The UI in this process, as a host with instance-access runs it: every
+// build, the sanitizer one included.
+class Lv2UiInProcess : public ::testing::Test {
+protected:
+    struct Written {
+        uint32_t port;
+        float value;
+    };
+
+    void SetUp() override {
+        display = edtest::openDisplay();
+        if (!display) GTEST_SKIP() << "no X display";
+        pointer = std::make_unique<e2e::Pointer>(display);
+        if (!pointer->available()) GTEST_SKIP() << "no XTEST";
+        edtest::pinGlDriver(display);
+        auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(library.symbol("lv2ui_descriptor"));
+        ASSERT_NE(entry, nullptr);
+        descriptor = entry(0);
+        plugin = std::make_unique<Instance>(library, kStereoUri, 48000.0);
+        ASSERT_TRUE(plugin->valid());
+        plugin->activate();
+        runBlock();
+        parent = edtest::makeParent(display, 285, 195, 40, 40);
+    }
+    void TearDown() override {
+        if (handle) descriptor->cleanup(handle);
+        plugin.reset();
+        pointer.reset();
+        if (parent) XDestroyWindow(display, parent);
+        if (display) XCloseDisplay(display);
+    }
+
+    void open() {
+        static LV2UI_Touch touchFeature{this, [](LV2UI_Feature_Handle self, uint32_t port, bool grabbed) {
+                                            static_cast<Lv2UiInProcess*>(self)->touches.push_back({port, grabbed ? 1.0f : 0.0f});
+                                        }};
+        touchFeature.handle = this;
+        const LV2_Feature access{LV2_INSTANCE_ACCESS_URI, plugin->raw()};
+        const LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(parent)};
+        const LV2_Feature touch{LV2_UI__touch, &touchFeature};
+        const LV2_Feature* features[] = {&access, &parentFeature, &touch, nullptr};
+        LV2UI_Widget widget = nullptr;
+        handle = descriptor->instantiate(
+            descriptor, kStereoUri, bundlePath().c_str(),
+            [](LV2UI_Controller self, uint32_t port, uint32_t size, uint32_t protocol, const void* data) {
+                if (size == sizeof(float) && protocol == 0)
+                    static_cast<Lv2UiInProcess*>(self)->writes.push_back({port, *static_cast<const float*>(data)});
+            },
+            this, &widget, features);
+        ASSERT_NE(handle, nullptr);
+        idle = static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
+        ASSERT_NE(idle, nullptr);
+        container = reinterpret_cast<Window>(widget);
+        ASSERT_TRUE(edtest::waitFor([&] {
+            idle->idle(handle);
+            const auto children = edtest::childrenOf(display, container);
+            editor = children.empty() ? 0 : children.front();
+            return editor != 0;
+        }));
+        idleFor(400);
+    }
+    // The host's UI thread between events, with the audio thread beside it.
+    void idleFor(int ms) {
+        for (int t = 0; t < ms; t += 20) {
+            idle->idle(handle);
+            runBlock();
+            edtest::sleepMs(20);
+        }
+    }
+    void runBlock() {
+        const Channels in(2, std::vector<float>(480, 0.0f));
+        Channels out;
+        plugin->process(in, out, 480);
+    }
+    edtest::Picture valueField() { return edtest::grab(display, editor, 285, 195); }
+
+    Library library;
+    Display* display = nullptr;
+    std::unique_ptr<e2e::Pointer> pointer;
+    std::unique_ptr<Instance> plugin;
+    const LV2UI_Descriptor* descriptor = nullptr;
+    LV2UI_Handle handle = nullptr;
+    const LV2UI_Idle_Interface* idle = nullptr;
+    Window parent = 0, container = 0, editor = 0;
+    std::vector<Written> writes, touches;
+};
+
+TEST_F(Lv2UiInProcess, KnobDragIsWrittenFromIdleAsAGesture) {
+    open();
+    writes.clear();
+    pointer->drag(editor, 150, 125, 0, -40, 8);
+    // Nothing reaches the host between idle calls.
+    edtest::sleepMs(100);
+    EXPECT_TRUE(writes.empty());
+    idleFor(200);
+    ASSERT_FALSE(writes.empty());
+    for (const Written& w : writes) EXPECT_EQ(w.port, static_cast<uint32_t>(kCutOff));
+    EXPECT_NEAR(writes.back().value, 20.0 * std::pow(1000.0, 0.4), 1.0);
+    ASSERT_GE(touches.size(), 2u);
+    EXPECT_EQ(touches.front().port, static_cast<uint32_t>(kCutOff));
+    EXPECT_EQ(touches.front().value, 1.0f);
+    EXPECT_EQ(touches.back().value, 0.0f);
+
+    // A stale value from the host while it catches up does not pull the
+    // knob back: the next drag goes on from where the first one ended.
+    plugin->controls[kCutOff] = 100.0f;
+    runBlock();
+    writes.clear();
+    pointer->drag(editor, 150, 125, 0, -10, 2);
+    idleFor(200);
+    ASSERT_FALSE(writes.empty());
+    EXPECT_NEAR(writes.back().value, 20.0 * std::pow(1000.0, 0.5), 1.0);
+}
+
+TEST_F(Lv2UiInProcess, HostChangesShowInTheEditor) {
+    open();
+    const edtest::Picture before = valueField();
+    plugin->controls[kCutOff] = 5000.0f;
+    idleFor(300);
+    const edtest::Picture after = valueField();
+    // The Cut Off knob and its value field changed; the Gain knob did not.
+    auto differing = [&](int x0, int y0, int w, int h) {
+        int count = 0;
+        for (int y = y0; y < y0 + h; ++y)
+            for (int x = x0; x < x0 + w; ++x) count += !edtest::near(before.at(x, y), after.at(x, y), 8);
+        return count;
+    };
+    EXPECT_GT(differing(120, 95, 60, 75), 50);
+    EXPECT_EQ(differing(25, 95, 60, 75), 0);
+    EXPECT_TRUE(writes.empty());
 }
 
 }  // namespace
