@@ -20,7 +20,7 @@ constexpr uint32_t kLatencyPort = kPeakPort + 1;    // always 0
 constexpr uint32_t kFirstAudioPort = kLatencyPort + 1;
 
 // Audio ports of a plug-in with `channels` channels: inputs, then outputs.
-constexpr uint32_t audioInputPort(uint32_t channels, uint32_t c) { return kFirstAudioPort + c + 0 * channels; }
+constexpr uint32_t audioInputPort(uint32_t c) { return kFirstAudioPort + c; }
 constexpr uint32_t audioOutputPort(uint32_t channels, uint32_t c) { return kFirstAudioPort + channels + c; }
 constexpr uint32_t portCount(uint32_t channels) { return kFirstAudioPort + 2 * channels; }
 

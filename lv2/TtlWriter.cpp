@@ -117,7 +117,7 @@ void writePorts(std::ostream& out, const VRAX::ZEffect& effect, uint32_t channel
     for (int direction = 0; direction < 2; ++direction) {
         for (uint32_t c = 0; c < channels; ++c) {
             const bool input = direction == 0;
-            const uint32_t index = input ? audioInputPort(channels, c) : audioOutputPort(channels, c);
+            const uint32_t index = input ? audioInputPort(c) : audioOutputPort(channels, c);
             std::string symbol = input ? "in" : "out";
             std::string name = input ? "In" : "Out";
             if (channels == 2) {

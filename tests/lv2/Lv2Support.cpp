@@ -1,5 +1,7 @@
 #include "lv2/Lv2Support.h"
 
+#include "plugin_dsp/PluginDspSupport.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -145,16 +147,9 @@ void VstReference::set(int parameter, float real) {
 void VstReference::resume() { host.dispatch(effMainsChanged, 0, 1); }
 
 void VstReference::process(const Channels& in, Channels& out, size_t block, size_t from, size_t to) {
-    to = std::min(to, in[0].size());
     out.resize(in.size());
     for (auto& channel : out) channel.resize(in[0].size());
-    std::vector<float*> ip(in.size()), op(out.size());
-    for (size_t pos = from; pos < to; pos += block) {
-        const size_t n = std::min(block, to - pos);
-        for (size_t c = 0; c < in.size(); ++c) ip[c] = const_cast<float*>(in[c].data()) + pos;
-        for (size_t c = 0; c < out.size(); ++c) op[c] = out[c].data() + pos;
-        e->processReplacing(e, ip.data(), op.data(), static_cast<VstInt32>(n));
-    }
+    dsptest::processFloat(e, in, out, block, from, to);
 }
 
 Channels tones(int channels, size_t frames, double rate, const std::vector<std::pair<double, double>>& parts) {
