@@ -8,19 +8,23 @@ namespace qolm_lv2 {
 
 namespace {
 
-LV2_Handle instantiate(const LV2_Descriptor* descriptor, double sampleRate, const char*, const LV2_Feature* const*);
+QOLM_HOST_ENTRY LV2_Handle instantiate(const LV2_Descriptor* descriptor, double sampleRate, const char*,
+                                       const LV2_Feature* const*);
 
-void connect(LV2_Handle handle, uint32_t port, void* data) { static_cast<Instance*>(handle)->connect(port, data); }
-void activate(LV2_Handle handle) { static_cast<Instance*>(handle)->activate(); }
-void run(LV2_Handle handle, uint32_t frames) { static_cast<Instance*>(handle)->run(frames); }
-void deactivate(LV2_Handle handle) { static_cast<Instance*>(handle)->deactivate(); }
-void cleanup(LV2_Handle handle) { delete static_cast<Instance*>(handle); }
-const void* extensionData(const char*) { return nullptr; }
+QOLM_HOST_ENTRY void connect(LV2_Handle handle, uint32_t port, void* data) {
+    static_cast<Instance*>(handle)->connect(port, data);
+}
+QOLM_HOST_ENTRY void activate(LV2_Handle handle) { static_cast<Instance*>(handle)->activate(); }
+QOLM_HOST_ENTRY void run(LV2_Handle handle, uint32_t frames) { static_cast<Instance*>(handle)->run(frames); }
+QOLM_HOST_ENTRY void deactivate(LV2_Handle handle) { static_cast<Instance*>(handle)->deactivate(); }
+QOLM_HOST_ENTRY void cleanup(LV2_Handle handle) { delete static_cast<Instance*>(handle); }
+QOLM_HOST_ENTRY const void* extensionData(const char*) { return nullptr; }
 
 const LV2_Descriptor kStereo = {kStereoUri, instantiate, connect, activate, run, deactivate, cleanup, extensionData};
 const LV2_Descriptor kMono = {kMonoUri, instantiate, connect, activate, run, deactivate, cleanup, extensionData};
 
-LV2_Handle instantiate(const LV2_Descriptor* descriptor, double sampleRate, const char*, const LV2_Feature* const*) {
+QOLM_HOST_ENTRY LV2_Handle instantiate(const LV2_Descriptor* descriptor, double sampleRate, const char*,
+                                       const LV2_Feature* const*) {
     return Instance::create(sampleRate, descriptor == &kMono ? 1 : 2);
 }
 
@@ -29,7 +33,7 @@ LV2_Handle instantiate(const LV2_Descriptor* descriptor, double sampleRate, cons
 }  // namespace qolm_lv2
 
 extern "C" {
-LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
+LV2_SYMBOL_EXPORT QOLM_HOST_ENTRY const LV2_Descriptor* lv2_descriptor(uint32_t index) {
     switch (index) {
     case 0:
         return &qolm_lv2::kStereo;
@@ -40,5 +44,7 @@ LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
     }
 }
 
-LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) { return qolm_lv2::uiDescriptor(index); }
+LV2_SYMBOL_EXPORT QOLM_HOST_ENTRY const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
+    return qolm_lv2::uiDescriptor(index);
+}
 }

@@ -71,7 +71,7 @@ void deliver(Ui* ui) {
     }
 }
 
-LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*, LV2UI_Write_Function write,
+QOLM_HOST_ENTRY LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*, LV2UI_Write_Function write,
                          LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features) {
     // Without the instance there is no editor to show: the host's generic
     // controls do everything.
@@ -122,7 +122,7 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*, LV2U
     return ui;
 }
 
-void cleanup(LV2UI_Handle handle) {
+QOLM_HOST_ENTRY void cleanup(LV2UI_Handle handle) {
     auto* ui = static_cast<Ui*>(handle);
     AEffect* effect = recordOf(ui);
     effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
@@ -139,9 +139,9 @@ void cleanup(LV2UI_Handle handle) {
     delete ui;
 }
 
-void portEvent(LV2UI_Handle, uint32_t, uint32_t, uint32_t, const void*) {}
+QOLM_HOST_ENTRY void portEvent(LV2UI_Handle, uint32_t, uint32_t, uint32_t, const void*) {}
 
-int idle(LV2UI_Handle handle) {
+QOLM_HOST_ENTRY int idle(LV2UI_Handle handle) {
     auto* ui = static_cast<Ui*>(handle);
     deliver(ui);
     AEffect* effect = recordOf(ui);
@@ -151,7 +151,7 @@ int idle(LV2UI_Handle handle) {
 
 const LV2UI_Idle_Interface kIdle = {idle};
 
-const void* extensionData(const char* uri) {
+QOLM_HOST_ENTRY const void* extensionData(const char* uri) {
     return uri && std::strcmp(uri, LV2_UI__idleInterface) == 0 ? &kIdle : nullptr;
 }
 
