@@ -1,0 +1,70 @@
+# Makes the release packages with cpack into a scratch folder, unpacks them,
+# and checks that each holds the VST library and an LV2 bundle that lv2ls
+# finds with both plug-ins.
+#   cmake -DBUILD_DIR=<build folder> -DARCH=<x86_64|i686> -DDEBIAN_ARCH=<amd64|i386>
+#         -DVERSION=<version> -P check_release.cmake
+set(work ${BUILD_DIR}/release-check)
+file(REMOVE_RECURSE ${work})
+file(MAKE_DIRECTORY ${work})
+execute_process(COMMAND cpack -B ${work} --config ${BUILD_DIR}/CPackConfig.cmake
+  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cpack failed:\n${output}")
+endif()
+
+set(archive ${work}/qolm-${VERSION}-linux-${ARCH}.tar.gz)
+set(package ${work}/qolm_${VERSION}_${DEBIAN_ARCH}.deb)
+foreach(file ${archive} ${package})
+  if(NOT EXISTS ${file})
+    message(FATAL_ERROR "missing ${file}; cpack said:\n${output}")
+  endif()
+  file(SIZE ${file} size)
+  message(STATUS "${file}: ${size} bytes")
+endforeach()
+
+function(expect_files root)
+  foreach(relative IN LISTS ARGN)
+    if(NOT EXISTS ${root}/${relative})
+      message(FATAL_ERROR "${root}/${relative} is missing")
+    endif()
+  endforeach()
+endfunction()
+
+function(expect_plugins lv2_path)
+  find_program(lv2ls lv2ls)
+  if(NOT lv2ls)
+    return()
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env LV2_PATH=${lv2_path} ${lv2ls} OUTPUT_VARIABLE listed ERROR_QUIET)
+  foreach(uri "https://vrax.example/plugins/qolm\n" "https://vrax.example/plugins/qolm-mono\n")
+    string(FIND "${listed}" "${uri}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "lv2ls in ${lv2_path} did not list ${uri}: ${listed}")
+    endif()
+  endforeach()
+endfunction()
+
+set(bundle_files Qolm.lv2/manifest.ttl Qolm.lv2/Qolm.ttl Qolm.lv2/presets.ttl Qolm.lv2/qolm-${ARCH}.so)
+
+file(MAKE_DIRECTORY ${work}/archive)
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xzf ${archive} WORKING_DIRECTORY ${work}/archive)
+set(top ${work}/archive/qolm-${VERSION}-linux-${ARCH})
+expect_files(${top} Qolm.so README.md THIRD_PARTY.md licenses/Apache-2.0 ${bundle_files})
+expect_plugins(${top})
+
+find_program(dpkg_deb dpkg-deb)
+if(dpkg_deb)
+  execute_process(COMMAND ${dpkg_deb} -x ${package} ${work}/deb RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "dpkg-deb cannot unpack ${package}")
+  endif()
+  execute_process(COMMAND ${dpkg_deb} -f ${package} Architecture OUTPUT_VARIABLE architecture
+    OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT architecture STREQUAL DEBIAN_ARCH)
+    message(FATAL_ERROR "the package is for ${architecture}, not ${DEBIAN_ARCH}")
+  endif()
+  expect_files(${work}/deb/usr/lib/lv2 ${bundle_files})
+  expect_files(${work}/deb/usr lib/vst/Qolm.so share/doc/qolm/README.md share/doc/qolm/THIRD_PARTY.md)
+  expect_plugins(${work}/deb/usr/lib/lv2)
+endif()
+file(REMOVE_RECURSE ${work})
