@@ -10,12 +10,6 @@
 #include <atomic>
 #include <cstdint>
 
-// Marks the functions a host calls into: where host/VstTypes.h defines it
-// (32-bit builds realigning the host's stack), it applies here too.
-#ifndef QOLM_HOST_ENTRY
-#define QOLM_HOST_ENTRY
-#endif
-
 class AudioEffect;
 
 namespace VRAX {

@@ -17,12 +17,13 @@ PKGS64=(
   libsndfile1-dev python3-pil python3-numpy gnuplot-nox
   fonts-liberation fonts-roboto-unhinted lsp-plugins-vst
   clang-14 libclang-rt-14-dev qemu-user
+  lv2-dev lilv-utils liblilv-dev jalv jackd2 ardour
 )
 PKGS32=(
   g++-multilib libx11-dev:i386 libgl-dev:i386 libglx-dev:i386
   libxtst-dev:i386 libxext-dev:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
   libgtest-dev:i386 libgmock-dev:i386 mesa-utils-bin:i386 libc6-dbg:i386
-  libsndfile1-dev:i386 libopengl-dev:i386
+  libsndfile1-dev:i386 libopengl-dev:i386 liblilv-dev:i386
 )
 
 missing() {
