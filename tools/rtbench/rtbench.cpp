@@ -10,6 +10,7 @@
 //
 //   rtbench [path/to/Qolm.so] [--seconds N] [--instances N]
 #include "host/VstTypes.h"
+#include "tools/rtbench/ProcessCounts.h"
 #include "tools/rtbench/SyscallWatch.h"
 
 #include <X11/Xlib.h>
@@ -58,19 +59,6 @@ AEffect* startInstance(Entry entry, VstIntPtr block) {
     dispatch(e, effSetBlockSize, 0, block);
     dispatch(e, effMainsChanged, 0, 1);
     return e;
-}
-
-int socketCount() {
-    int n = 0;
-    if (DIR* dir = opendir("/proc/self/fd")) {
-        while (dirent* entry = readdir(dir)) {
-            char link[64] = {};
-            const std::string path = std::string("/proc/self/fd/") + entry->d_name;
-            if (readlink(path.c_str(), link, sizeof(link) - 1) > 0 && std::strncmp(link, "socket:", 7) == 0) ++n;
-        }
-        closedir(dir);
-    }
-    return n;
 }
 
 // CPU time in seconds of this process's threads whose name starts with
@@ -234,11 +222,11 @@ void measureSyscalls(Entry entry, Display* display, double seconds) {
 }
 
 void measureClients(Entry entry, int instances) {
-    const int before = socketCount();
+    const int before = rtwatch::socketCount();
     std::vector<AEffect*> effects;
     for (int i = 0; i < instances; ++i)
         if (AEffect* e = entry(&hostCallback)) effects.push_back(e);
-    const int used = socketCount() - before;
+    const int used = rtwatch::socketCount() - before;
     Display* other = XOpenDisplay(nullptr);
     std::printf("X clients used by %d instances (no editor opened): %d; another client can connect: %s\n",
                 static_cast<int>(effects.size()), used, other ? "yes" : "NO");
