@@ -73,6 +73,8 @@ int64_t monotonicMs() {
 std::mutex handlerMutex;
 int handlerUsers = 0;
 std::atomic<XErrorHandler> previousHandler{nullptr};
+// Set while ours is installed and the handler it replaced not yet recorded.
+std::atomic<bool> installing{false};
 // The handler runs on the thread that reads the failing connection, and a
 // window thread's connection is read by that thread alone.
 thread_local Display* tOwnConnection = nullptr;
@@ -84,6 +86,9 @@ int chainErrors(Display* display, XErrorEvent* error) {
         ++tOwnErrors;
         return 0;
     }
+    // Xlib only says which handler it replaced once ours is in: an error
+    // of the host's in that instant waits for the answer.
+    while (installing.load()) std::this_thread::yield();
     const XErrorHandler previous = previousHandler.load();
     // A host handler that calls back into ours must not loop.
     if (!previous || tChaining) return 0;
@@ -96,8 +101,10 @@ int chainErrors(Display* display, XErrorEvent* error) {
 void acquireErrorHandler() {
     std::lock_guard<std::mutex> lock(handlerMutex);
     if (handlerUsers++ > 0) return;
+    installing = true;
     const XErrorHandler old = XSetErrorHandler(chainErrors);
     if (old != chainErrors) previousHandler = old;
+    installing = false;
 }
 
 void releaseErrorHandler() {
