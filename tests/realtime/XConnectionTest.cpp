@@ -17,6 +17,7 @@ namespace {
 
 using rtwatch::descriptorCount;
 using rtwatch::socketCount;
+using rtwatch::threadCount;
 
 class XConnections : public ::testing::Test {
 protected:
@@ -102,7 +103,7 @@ TEST_F(XConnections, TwoHundredOpenCloseCyclesLeaveNoConnectionThreadOrDescripto
     ASSERT_TRUE(cycle());
     const int descriptors = descriptorCount(false);
     const int sockets = socketCount();
-    const int threads = edtest::threadCount();
+    const int threads = threadCount();
     for (int i = 0; i < 200; ++i) {
         ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
         ASSERT_TRUE(edtest::waitFor(editorShown, 20000)) << "cycle " << i;
@@ -112,11 +113,12 @@ TEST_F(XConnections, TwoHundredOpenCloseCyclesLeaveNoConnectionThreadOrDescripto
         }
         host.dispatch(effEditClose);
         ASSERT_EQ(socketCount(), sockets) << "cycle " << i;
+        ASSERT_EQ(threadCount("qolm-editor"), 0) << "cycle " << i;
     }
     EXPECT_EQ(descriptorCount(false), descriptors);
     // The GL driver's helper threads may take a moment to go.
-    EXPECT_TRUE(edtest::waitFor([&] { return edtest::threadCount() == threads; }, 20000))
-        << edtest::threadCount() << " threads, " << threads << " before";
+    EXPECT_TRUE(edtest::waitFor([&] { return threadCount() == threads; }, 20000))
+        << threadCount() << " threads, " << threads << " before";
     XDestroyWindow(display, parent);
     XSync(display, False);
 }
