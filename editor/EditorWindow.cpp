@@ -452,30 +452,35 @@ void EditorWindow::eventLoop(Session& session) {
     Display* connection = session.connection();
     uint32_t drawnStamp = changeStamp.load(std::memory_order_acquire);
     int64_t lastChangeDraw = 0;
+    // A pass shows every change stamped before it starts.
+    const auto drawAll = [&] {
+        drawnStamp = changeStamp.load(std::memory_order_acquire);
+        session.draw();
+    };
     for (;;) {
-        // Everything queued first, so that a burst of motion gives one pass.
         while (XPending(connection)) {
             XEvent event;
             XNextEvent(connection, &event);
             if (!session.handle(event)) return;
+            // A control that changed asked for a pass: not throttled, one
+            // per event, as a press and its release each show a picture.
+            if (redrawWanted.exchange(false, std::memory_order_acq_rel)) drawAll();
         }
         if (stopRequested.load()) return;
+        if (redrawWanted.exchange(false, std::memory_order_acq_rel)) {
+            // Asked from another thread.
+            drawAll();
+            continue;
+        }
         const int64_t throttle = skin->refreshThrottleMs;
         const int64_t now = monotonicMs();
         const uint32_t stamp = changeStamp.load(std::memory_order_acquire);
-        if (redrawWanted.exchange(false, std::memory_order_acq_rel)) {
-            // A control asked: not throttled; the pass shows any change too.
-            drawnStamp = stamp;
-            session.draw();
-            continue;
-        }
         if (stamp != drawnStamp) {
             if (skin->redrawSuppressed.load()) {
                 drawnStamp = stamp;
             } else if (now - lastChangeDraw >= throttle) {
-                drawnStamp = stamp;
                 lastChangeDraw = now;
-                session.draw();
+                drawAll();
                 continue;
             }
         }
