@@ -33,11 +33,6 @@ void EditorWindow::stop() { parent = 0; }
 
 void EditorWindow::requestExpose() { ++skintest::exposeRequests(); }
 
-bool EditorWindow::tryRequestExpose() {
-    ++skintest::exposeRequests();
-    return true;
-}
-
 bool EditorWindow::isRunning() const { return false; }
 
 }  // namespace VRAX
