@@ -20,12 +20,13 @@ echo "== configure $build (tsan preset)"
 # shellcheck disable=SC2086
 qolm_configure tsan -B "$build" ${QOLM_CMAKE_ARGS:-}
 
-# The tests that drive the editor while audio runs on other threads; the
-# pointer-driven editor tests join them where they exist.
+# The tests that drive the editor while audio runs on other threads: the
+# stress tests, the pointer-driven editor tests, the real-time tests and the
+# X error-handler tests.
 tests=(test_editor_stress)
-if cmake --build "$build" --target help | grep -q '^test_plugin_editor:'; then
-  tests+=(test_plugin_editor)
-fi
+for t in test_plugin_editor test_realtime test_x11_guest; do
+  if cmake --build "$build" --target help | grep -q "^$t:"; then tests+=("$t"); fi
+done
 echo "== build ${tests[*]}"
 cmake --build "$build" -j "${QOLM_JOBS:-2}" --target Qolm "${tests[@]}"
 
