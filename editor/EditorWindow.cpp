@@ -346,10 +346,10 @@ void EditorWindow::updateCursor(Display* connection, int32_t x, int32_t y) {
     if (kind == cursorKind.load()) return;
     const ::Window own = window.load();
     if (!own) return;
-    if (kind == 2) {
+    if (kind == kCursorHand) {
         if (!handCursor) handCursor = XCreateFontCursor(connection, kHandShape);
         XDefineCursor(connection, own, handCursor);
-    } else if (kind == 3) {
+    } else if (kind == kCursorText) {
         if (!textCursor) textCursor = XCreateFontCursor(connection, kTextShape);
         XDefineCursor(connection, own, textCursor);
     } else {

@@ -212,7 +212,7 @@ void ZEditorSkin::mouseMove(bool shift, bool ctrl, int32_t x, int32_t y) {
 int32_t ZEditorSkin::cursorAt(int32_t x, int32_t y) const {
     ZEditorControl* target = capturedTarget();
     if (!target) target = hitTest(x, y, nullptr);
-    if (!target || !isVisible(target)) return 1;
+    if (!target || !isVisible(target)) return kCursorNothing;
     return target->cursorAt(relative(x, target->x), relative(y, target->y));
 }
 

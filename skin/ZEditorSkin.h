@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/PtrList.h"
+#include "skin/CursorKind.h"
 #include "skin/ZCondition.h"
 
 #include <atomic>

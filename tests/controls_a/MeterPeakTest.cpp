@@ -81,12 +81,12 @@ TEST_F(MeterTest, IntegerImageMeterScalesOffsetsRoundsAndClamps) {
     for (const auto& c : cases) {
         count = c.count;
         meter.paint(nullptr);
-        EXPECT_EQ(meter.lastFrame, c.frame) << c.count;
+        EXPECT_EQ(meter.strip.lastFrame, c.frame) << c.count;
         EXPECT_FALSE(meter.needsRedraw());
     }
     VRAX::ZImgMeter unbound(place(0, 0, 10, 10), nullptr, 1.0, 5.0, &strip);
     unbound.paint(nullptr);
-    EXPECT_EQ(unbound.lastFrame, 0);
+    EXPECT_EQ(unbound.strip.lastFrame, 0);
 }
 
 std::string peakText(double level) {
@@ -143,7 +143,7 @@ TEST_F(MeterTest, ClickOnLampOrReadoutResetsThePeakWithoutCapturing) {
     EXPECT_FALSE(lamp.leftDown(false, false, 3, 3));
     EXPECT_EQ(filter->getPeak(), 0.0);
     ASSERT_TRUE(lamp.paint(nullptr));  // at once
-    EXPECT_EQ(lamp.lastFrame, 0);
+    EXPECT_EQ(lamp.strip.lastFrame, 0);
 
     *level = 0.7;
     ASSERT_TRUE(readout.paint(nullptr));

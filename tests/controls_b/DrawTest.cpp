@@ -142,11 +142,13 @@ TEST_F(DrawTest, FourFrameSwitchShowsItsHeldFrames) {
     EXPECT_EQ(middleOf(toggle), kFrameColours[2]);
     toggle.leftUp(false, false, 1, 1);
 
-    // A one-frame strip has no on frame: nothing is drawn for it.
+    // A one-frame strip has no on frame: its last frame stands in for it
+    // rather than the switch vanishing.
     VRAX::ZImgSwitch single(place(10, 10, 20, 20), ZFilter::kRes, strip(1));
     EXPECT_EQ(middleOf(single), kFrameColours[0]);
     effect->setParameterValue(ZFilter::kRes, 1.0);
-    EXPECT_EQ(middleOf(single), kBlack);
+    EXPECT_EQ(single.frameIndex(), 1);
+    EXPECT_EQ(middleOf(single), kFrameColours[0]);
 }
 
 TEST_F(DrawTest, PicturesAndCommandsShowTheirFrames) {
@@ -167,7 +169,7 @@ TEST_F(DrawTest, PicturesAndCommandsShowTheirFrames) {
 TEST_F(DrawTest, HighlightMarks) {
     // A 40 x 40 control at (10, 10) with a 20 x 20 box at (10, 10) inside:
     // the box's centre is at (30, 30) of the surface, the mark's radius 10.
-    VRAX::ZHlSwitch toggle(place(10, 10, 40, 40), ZFilter::kRes, 10, 10, 20, 20, kRed, kGreen, kTint);
+    VRAX::ZHlSwitch toggle(place(10, 10, 40, 40), ZFilter::kRes, {10, 10, 20, 20, kRed, kGreen, kTint});
     effect->setParameterValue(ZFilter::kRes, 1.0);
     Pixels on = paintAlone(toggle);
     EXPECT_EQ(on.at(30, 30), (Rgba{0, 255, 0, 255}));
@@ -184,7 +186,7 @@ TEST_F(DrawTest, HighlightMarks) {
     EXPECT_EQ(off.at(30, 24), kBlack);
     EXPECT_EQ(off.at(26, 26).g, 0);
 
-    toggle.held = true;
+    toggle.gesture.held = true;
     Pixels held = paintAlone(toggle);
     const Rgba corner = held.at(12, 12);  // outside the box: only the tint
     EXPECT_GT(corner.r, 100);

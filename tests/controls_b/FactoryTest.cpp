@@ -117,7 +117,7 @@ TEST_F(FactoryTest, ArgumentsReachTheControl) {
     EXPECT_EQ(radio->item, 1);
     EXPECT_EQ(radio->lastItem, 3);
     EXPECT_EQ(radio->centre, 3.0 / 8.0);
-    EXPECT_EQ(radio->image, VRAX::findImage(skin->resources, "tab"));
+    EXPECT_EQ(radio->strip.image, VRAX::findImage(skin->resources, "tab"));
 
     auto* wave = dynamic_cast<VRAX::ZWave*>(build("ZWave Scope Null Level red green tint"));
     ASSERT_NE(wave, nullptr);
