@@ -74,7 +74,7 @@ TEST_F(FactoryTest, CreationRulesOfEachType) {
         {"ZSlide Gain dial060 Null 1 2 30 4", false},
         {"ZLabel Centre \"x\" valfont 0", true},
         {"ZLabel Centre Gain Null 0", false},
-        {"ZLabel Centre \"\" valfont 0", false},
+        {"ZLabel Centre \"\" valfont 0", true},  // an empty text is a label too
         {"ZValue GAIN valfont", true},
         {"ZValue Gain Null", false},
         {"ZBgValue Res dial060 valfont", true},
@@ -125,6 +125,11 @@ TEST_F(FactoryTest, ArgumentsReachTheControl) {
     EXPECT_EQ(label->alignment, 2);
     EXPECT_STREQ(label->getDisplay(), "VRAX Qolm 3.1");
     EXPECT_EQ(label->refreshPeriod, 15000);
+
+    auto* empty = dynamic_cast<VRAX::ZLabel*>(build("ZLabel Left \"\" valfont 0"));
+    ASSERT_NE(empty, nullptr) << skipped;
+    EXPECT_STREQ(empty->getDisplay(), "");
+    EXPECT_TRUE(empty->fixed);
 
     auto* bar = dynamic_cast<VRAX::ZBarFracMeter*>(build("ZBarFracMeter Peak bottomtotop dotcol"));
     ASSERT_NE(bar, nullptr);

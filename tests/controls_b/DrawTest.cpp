@@ -5,6 +5,8 @@
 #include "controls/ZCommand.h"
 #include "controls/ZImg.h"
 #include "controls/ZPageSel.h"
+#include "controls/ZPeak.h"
+#include "controls/ZRadio.h"
 #include "controls/ZSwitch.h"
 #include "controls/ZUrl.h"
 #include "controls/ZWave.h"
@@ -149,6 +151,32 @@ TEST_F(DrawTest, FourFrameSwitchShowsItsHeldFrames) {
     effect->setParameterValue(ZFilter::kRes, 1.0);
     EXPECT_EQ(single.frameIndex(), 1);
     EXPECT_EQ(middleOf(single), kFrameColours[0]);
+}
+
+TEST_F(DrawTest, OneFrameStripsShowTheirFrameInEveryState) {
+    // Active, selected, held or lit ask for frames beyond a one-frame strip.
+    VRAX::ZImgPageSel tab(place(10, 10, 20, 20), strip(1), 1);
+    EXPECT_EQ(tab.frameIndex(), 1);
+    EXPECT_EQ(middleOf(tab), kFrameColours[0]);
+    tab.leftDown(false, false, 1, 1);
+    EXPECT_EQ(middleOf(tab), kFrameColours[0]);
+
+    effect->setParameterValue(ZFilter::kRes, 0.0);
+    VRAX::ZImgRadio item(place(10, 10, 20, 20), ZFilter::kRes, 0, 1, strip(1));
+    item.leftDown(false, false, 1, 1);
+    EXPECT_EQ(item.frameIndex(), 1);
+    EXPECT_EQ(middleOf(item), kFrameColours[0]);
+    item.leftUp(false, false, 1, 1);
+
+    VRAX::ZImgCommand command(place(10, 10, 20, 20), ZFilter::kPeakReset, strip(1));
+    command.leftDown(false, false, 1, 1);
+    EXPECT_EQ(middleOf(command), kFrameColours[0]);
+    command.leftUp(false, false, 1, 1);
+
+    effect->level = 1.0;
+    VRAX::ZImgPeak lamp(place(10, 10, 20, 20), &effect->level, ZFilter::kPeakReset, strip(1));
+    EXPECT_EQ(lamp.frameIndex(), 1);
+    EXPECT_EQ(middleOf(lamp), kFrameColours[0]);
 }
 
 TEST_F(DrawTest, PicturesAndCommandsShowTheirFrames) {

@@ -87,6 +87,17 @@ TEST_F(WaveTest, KnobFollowsThePointerBetweenTheZoomLimits) {
     EXPECT_STREQ(wave->zoomText, "10.00x");
 }
 
+TEST_F(WaveTest, ACancelledDragStopsFollowingThePointer) {
+    auto wave = zoomWave(201, 66);
+    ASSERT_TRUE(wave->leftDown(false, false, 180, 60));
+    wave->cancelGesture();  // the editor closed, or a condition hid the wave
+    EXPECT_EQ(wave->zoomDrag, 0);
+    EXPECT_EQ(wave->cursorAt(100, 10), 0);
+    wave->mouseMove(false, false, 20, 60);  // hovering with no button held
+    EXPECT_STREQ(wave->zoomText, "10.00x");
+    EXPECT_FALSE(wave->leftUp(false, false, 20, 60));
+}
+
 TEST_F(WaveTest, CtrlClickResetsAndHoldsUntilTheNextPress) {
     auto wave = zoomWave(201, 66);
     wave->leftDown(false, false, 180, 60);
