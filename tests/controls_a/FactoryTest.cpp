@@ -5,7 +5,7 @@
 #include "controls/ZPeak.h"
 #include "controls/ZPot.h"
 #include "controls/ZSlide.h"
-#include "controls_a/ControlFixture.h"
+#include "support/ControlFixture.h"
 #include "framework/ZEffectFeature.h"
 #include "io/MemoryReader.h"
 #include "skin/ResourceLookup.h"
@@ -49,7 +49,7 @@ protected:
         return skin && skin->controls.size() == 1 ? skin->controls.get(0) : nullptr;
     }
 
-    CountingEffect effect{&ctla::recordingHost};
+    CountingEffect effect{&qtest::HostStub::callback};
     std::unique_ptr<VRAX::ZEditorSkin> skin;
     std::string skipped;
 };

@@ -3,7 +3,7 @@
 // records what would have been drawn.
 #include "controls/ZPot.h"
 #include "controls/ZSlide.h"
-#include "controls_a/ControlFixture.h"
+#include "support/ControlFixture.h"
 #include "skin/ZImageResource.h"
 
 #include <gtest/gtest.h>
@@ -12,16 +12,16 @@
 
 namespace {
 
-using ctla::automate;
-using ctla::begin;
-using ctla::end;
-using ctla::hostCalls;
-using ctla::HostCall;
+using ctl::automate;
+using ctl::begin;
+using ctl::end;
+using ctl::hostCalls;
+using ctl::HostCall;
 using VRAX::ZFilter;
 
 const unsigned char kColour[4] = {10, 20, 30, 255};
 
-class PotTest : public ctla::ControlTest {
+class PotTest : public ctl::ControlTest {
 protected:
     VRAX::ZPotDot makePot(int index) { return VRAX::ZPotDot(place(10, 10, 60, 60), index, kColour, 15.0, kColour); }
 };
@@ -195,7 +195,7 @@ TEST_F(PotTest, ImagePotPicksTheNearestFrame) {
 // ---------------------------------------------------------------------------
 // ZSlide
 
-class SlideTest : public ctla::ControlTest {
+class SlideTest : public ctl::ControlTest {
 protected:
     // A 10 x 20 handle in a control 100 high: travel 80.
     VRAX::ZImageResource handle{"Handle.png", 10, 20, 1};

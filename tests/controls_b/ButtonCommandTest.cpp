@@ -3,7 +3,7 @@
 // that are cancelled.
 #include "controls/ZButton.h"
 #include "controls/ZCommand.h"
-#include "controls_b/Fixture.h"
+#include "support/ControlFixture.h"
 #include "skin/ZEditorSkin.h"
 #include "skin/ZImageResource.h"
 
@@ -11,15 +11,15 @@
 
 namespace {
 
-using ctlb::automate;
-using ctlb::CommandRun;
-using ctlb::hostCalls;
-using ctlb::HostCall;
-using ctlb::TestEffect;
+using ctl::automate;
+using ctl::CommandRun;
+using ctl::hostCalls;
+using ctl::HostCall;
+using ctl::TestEffect;
 using VRAX::ZFilter;
 using Calls = std::vector<HostCall>;
 
-class ButtonTest : public ctlb::ControlTest {};
+class ButtonTest : public ctl::ControlTest {};
 
 TEST_F(ButtonTest, MomentaryButtonSendsOneWhileHeldAndZeroOnRelease) {
     VRAX::ZImageResource image("Button.png", 20, 20, 2);

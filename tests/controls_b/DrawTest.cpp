@@ -10,7 +10,7 @@
 #include "controls/ZSwitch.h"
 #include "controls/ZUrl.h"
 #include "controls/ZWave.h"
-#include "controls_b/Fixture.h"
+#include "support/ControlFixture.h"
 #include "editor/ZCanvas.h"
 #include "gfx/GfxHelpers.h"
 #include "gfx/GlContext.h"
@@ -63,7 +63,7 @@ const char* stripFile(int frames) {
 
 bool inked(Rgba p, int threshold = 64) { return p.r > threshold || p.g > threshold || p.b > threshold; }
 
-class DrawTest : public qolm_test::GlTest {
+class DrawTest : public qolm_test::GlTest, public ctl::ControlRig {
 protected:
     int surfaceWidth() const override { return 240; }
     int surfaceHeight() const override { return 120; }
@@ -72,27 +72,18 @@ protected:
         GlTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         canvas.init(gl.nvg(), gl.width(), gl.height());
-        effect = std::make_unique<ctlb::TestEffect>(&ctlb::recordingHost);
-        skin = std::make_unique<VRAX::ZEditorSkin>(effect.get());
-        skin->pageCount = 2;
+        ownSkin = std::make_unique<VRAX::ZEditorSkin>(effect.get());
+        ownSkin->pageCount = 2;
+        skin = ownSkin.get();
+        page = 0;
     }
     void TearDown() override {
         for (auto& strip : strips)
             if (strip) strip->unload(&canvas);
-        skin.reset();
-        ctlb::hostCalls().clear();
+        skin = nullptr;
+        ownSkin.reset();
     }
 
-    VRAX::ControlPlacement place(int x, int y, int w, int h) const {
-        VRAX::ControlPlacement p;
-        p.x = x;
-        p.y = y;
-        p.width = w;
-        p.height = h;
-        p.effect = effect.get();
-        p.skin = skin.get();
-        return p;
-    }
     VRAX::ZImageResource* strip(int frames) {
         auto& slot = strips[frames];
         if (!slot) {
@@ -115,8 +106,7 @@ protected:
     Rgba middleOf(VRAX::ZEditorControl& control) { return paintAlone(control).at(20, 20); }
 
     VRAX::ZCanvas canvas;
-    std::unique_ptr<ctlb::TestEffect> effect;
-    std::unique_ptr<VRAX::ZEditorSkin> skin;
+    std::unique_ptr<VRAX::ZEditorSkin> ownSkin;
     std::unique_ptr<VRAX::ZImageResource> strips[5];
 };
 

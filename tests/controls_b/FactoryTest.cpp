@@ -5,7 +5,7 @@
 #include "controls/ZRadio.h"
 #include "controls/ZUrl.h"
 #include "controls/ZWave.h"
-#include "controls_b/Fixture.h"
+#include "support/ControlFixture.h"
 #include "io/MemoryReader.h"
 #include "skin/ResourceLookup.h"
 #include "skin/ZEditorSkin.h"
@@ -20,7 +20,7 @@ namespace {
 
 using VRAX::ZFilter;
 
-class FactoryTest : public ctlb::ControlTest {
+class FactoryTest : public ctl::ControlTest {
 protected:
     // A few resource lines and one control line; the control it made.
     VRAX::ZEditorControl* build(const std::string& line) {

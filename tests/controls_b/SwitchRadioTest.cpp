@@ -3,7 +3,7 @@
 // shown while held.
 #include "controls/ZRadio.h"
 #include "controls/ZSwitch.h"
-#include "controls_b/Fixture.h"
+#include "support/ControlFixture.h"
 #include "skin/ZImageResource.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +13,11 @@
 
 namespace {
 
-using ctlb::automate;
-using ctlb::begin;
-using ctlb::end;
-using ctlb::hostCalls;
-using ctlb::HostCall;
+using ctl::automate;
+using ctl::begin;
+using ctl::end;
+using ctl::hostCalls;
+using ctl::HostCall;
 using VRAX::ZFilter;
 using Calls = std::vector<HostCall>;
 
@@ -25,7 +25,7 @@ const unsigned char kOff[4] = {200, 0, 0, 255};
 const unsigned char kOn[4] = {0, 200, 0, 255};
 const unsigned char kTint[4] = {255, 255, 255, 64};
 
-class SwitchTest : public ctlb::ControlTest {};
+class SwitchTest : public ctl::ControlTest {};
 
 TEST_F(SwitchTest, ClickFlipsAroundTheMiddleInsideOneEdit) {
     const struct {
@@ -105,7 +105,7 @@ TEST_F(SwitchTest, FramesWhileHeld) {
     }
 }
 
-class RadioTest : public ctlb::ControlTest {};
+class RadioTest : public ctl::ControlTest {};
 
 TEST_F(RadioTest, ThreeItemsShareTheRangeAndTheLastOwnsTheTop) {
     VRAX::ZImageResource image("Radio.png", 20, 20, 2);
