@@ -8,6 +8,7 @@
 #include "support/ControlFixture.h"
 #include "framework/ZEffectFeature.h"
 #include "io/MemoryReader.h"
+#include "plugin/Identity.h"
 #include "skin/ResourceLookup.h"
 #include "skin/ZEditorSkin.h"
 #include "skin/ZEditorSkinBuilder.h"
@@ -25,6 +26,7 @@ using VRAX::ZFilter;
 class CountingEffect : public ZFilter {
 public:
     explicit CountingEffect(audioMasterCallback host) : ZFilter(host) {
+        setIdentity(&VRAX::kQolmIdentity);
         features.add(new VRAX::ZTypedFeature<int32_t>("Count", &count));
     }
     int32_t count = 0;

@@ -2,6 +2,7 @@
 // parameter value displays' redraw rule.
 #include "controls/ZLabel.h"
 #include "controls/ZValue.h"
+#include "plugin/Identity.h"
 #include "support/ControlFixture.h"
 #include "skin/ZFont.h"
 
@@ -18,7 +19,7 @@ using VRAX::ZFilter;
 // Counts how often a label has its text expanded.
 class CountingFilter : public ZFilter {
 public:
-    using ZFilter::ZFilter;
+    explicit CountingFilter(audioMasterCallback host) : ZFilter(host) { setIdentity(&VRAX::kQolmIdentity); }
     void expandVariables(char* out, int32_t size, const char* text) override {
         ++expansions;
         ZFilter::expandVariables(out, size, text);
@@ -61,7 +62,7 @@ TEST_F(LabelTest, VariablesWithoutPeriodAreExpandedOnceAndNeverAskAgain) {
     Label label(place(), 0, "Build ~ ${PlugBuild} ~ ${Platform} ~ ${BuildDate}", &font, 0);
     EXPECT_EQ(effect.expansions, 1);
     EXPECT_TRUE(label.fixed);
-    const std::string expected = std::string("Build ~ 3.1 ~ ") + effect.platformText() + " ~ 09 Sep 2024";
+    const std::string expected = std::string("Build ~ 3.1 ~ ") + effect.platformText() + " ~ " QOLM_BUILD_DATE;
     EXPECT_EQ(label.getDisplay(), expected);
     EXPECT_STREQ(label.getSource(), "Build ~ ${PlugBuild} ~ ${Platform} ~ ${BuildDate}");
 
