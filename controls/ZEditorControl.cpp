@@ -1,9 +1,8 @@
 #include "controls/ZEditorControl.h"
 
+#include "framework/Clock.h"
 #include "framework/ZEffect.h"
 #include "skin/ZEditorSkin.h"
-
-#include <ctime>
 
 namespace VRAX {
 
@@ -108,12 +107,6 @@ void ZEditorControl::executeCommand(int32_t command, bool shift, bool ctrl) {
     if (effect) effect->executeCommand(command, shift, ctrl);
 }
 
-int32_t ZEditorControl::nowMs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    // Unsigned arithmetic wraps instead of overflowing.
-    const uint32_t ms = static_cast<uint32_t>(now.tv_sec) * 1000u + static_cast<uint32_t>(now.tv_nsec / 1000000);
-    return static_cast<int32_t>(ms);
-}
+int32_t ZEditorControl::nowMs() { return static_cast<int32_t>(monotonicMs()); }
 
 }  // namespace VRAX

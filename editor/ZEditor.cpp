@@ -1,10 +1,10 @@
 #include "editor/ZEditor.h"
 
 #include "editor/EditorWindow.h"
+#include "framework/Clock.h"
 #include "framework/ZEffect.h"
 #include "skin/ZEditorSkin.h"
 
-#include <ctime>
 #include <new>
 
 namespace VRAX {
@@ -54,12 +54,7 @@ void ZEditor::idle() {
 
 ZEffect* ZEditor::getOwnerEffect() { return owner; }
 
-uint32_t ZEditor::clockMs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
-                                 static_cast<uint64_t>(now.tv_nsec) / 1000000u);
-}
+uint32_t ZEditor::clockMs() { return monotonicMs(); }
 
 void ZEditor::refresh() { refreshAt(clockMs()); }
 

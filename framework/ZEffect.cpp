@@ -3,6 +3,7 @@
 #include "framework/NumberText.h"
 #include "framework/PresetLoader.h"
 #include "framework/ZEditorBase.h"
+#include "io/AsciiText.h"
 #include "io/ResourceReader.h"
 
 #include <algorithm>
@@ -13,16 +14,10 @@
 
 namespace VRAX {
 
-namespace {
+using XP::copyBounded;
+using XP::equalsIgnoringCase;
 
-// Copies at most size - 1 characters and a terminating zero.
-void copyBounded(char* out, int32_t size, const char* text) {
-    if (!out || size <= 0) return;
-    int32_t i = 0;
-    if (text)
-        for (; i < size - 1 && text[i]; ++i) out[i] = text[i];
-    out[i] = 0;
-}
+namespace {
 
 // A fixed host field of `width` characters: the text cut to width
 // characters and zero-padded. A text that fills the field also gets the
@@ -37,14 +32,6 @@ void copyPadded(char* out, int32_t width, const char* text, int32_t textLimit) {
         return;
     }
     for (; i < width; ++i) out[i] = 0;
-}
-
-bool equalsIgnoringCase(const char* a, const char* b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    for (;; ++a, ++b) {
-        if (lower(*a) != lower(*b)) return false;
-        if (*a == 0) return true;
-    }
 }
 
 // The configuration strings a host may ask about, "<i>in<o>out".

@@ -1,0 +1,14 @@
+#include "framework/Clock.h"
+
+#include <ctime>
+
+namespace VRAX {
+
+uint32_t monotonicMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
+                                 static_cast<uint64_t>(now.tv_nsec) / 1000000u);
+}
+
+}  // namespace VRAX
