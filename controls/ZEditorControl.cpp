@@ -4,6 +4,8 @@
 #include "framework/ZEffect.h"
 #include "skin/ZEditorSkin.h"
 
+#include <cmath>
+
 namespace VRAX {
 
 ZEditorControl::ZEditorControl(const ControlPlacement& placement)
@@ -108,5 +110,7 @@ void ZEditorControl::executeCommand(int32_t command, bool shift, bool ctrl) {
 }
 
 int32_t ZEditorControl::nowMs() { return static_cast<int32_t>(monotonicMs()); }
+
+bool ZEditorControl::movedVisibly(double now, double last) { return !(std::fabs(now - last) < 0.00001); }
 
 }  // namespace VRAX

@@ -71,6 +71,9 @@ protected:
     void executeCommand(int32_t command, bool shift, bool ctrl);
     // Monotonic milliseconds, wrapping in 32 bits.
     static int32_t nowMs();
+    // A shown value moved enough to be drawn again (by 0.00001 or more, or
+    // to or from a value that is not a number).
+    static bool movedVisibly(double now, double last);
 
 private:
     friend class ZGesture;

@@ -18,7 +18,6 @@ namespace {
 
 // Levels below this are silence: the lamp stays dark, the readout "-Inf".
 constexpr double kSilence = 0.000001;
-constexpr double kValueEpsilon = 0.00001;
 
 }  // namespace
 
@@ -73,7 +72,7 @@ bool ZTextPeak::formatPeak(char* out, int32_t size, double level) {
 
 bool ZTextPeak::needsRedraw() {
     if (dirty || !drawn) return true;
-    return !(std::fabs(peakValue() - lastValue) < kValueEpsilon);
+    return movedVisibly(peakValue(), lastValue);
 }
 
 void ZTextPeak::draw(ZCanvas* canvas) {

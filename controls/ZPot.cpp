@@ -14,8 +14,6 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kQuarterPi = 0.7853981633974483;
-// Smallest change of the shown value that is worth drawing again.
-constexpr double kValueEpsilon = 0.00001;
 constexpr double kDotRadius = 2.0;
 constexpr double kLineWidth = 1.5;
 
@@ -72,75 +70,51 @@ void ZPot::pointerPoint(double v, double cx, double cy, double r, double* px, do
 
 bool ZPot::valueMovedFrom(double lastValue) {
     if (dirty || !drawn) return true;
-    return !(std::fabs(shownValue() - lastValue) < kValueEpsilon);
+    return movedVisibly(shownValue(), lastValue);
 }
 
 // ---------------------------------------------------------------------------
-// ZPotDot
+// The vector pots
 
-ZPotDot::ZPotDot(const ControlPlacement& placement, int32_t parameterIndex, const unsigned char* heldColour,
-                 double radius, const unsigned char* dotColour)
-    : ZPot(placement, parameterIndex), heldColour(heldColour), radius(radius), dotColour(dotColour) {}
+ZPointerPot::ZPointerPot(const ControlPlacement& placement, int32_t parameterIndex,
+                         const unsigned char* heldColour, double radius, const unsigned char* pointerColour)
+    : ZPot(placement, parameterIndex), heldColour(heldColour), radius(radius), pointerColour(pointerColour) {}
 
-bool ZPotDot::needsRedraw() { return valueMovedFrom(lastValue); }
+bool ZPointerPot::needsRedraw() { return valueMovedFrom(lastValue); }
 
-void ZPotDot::draw(ZCanvas* canvas) {
+void ZPointerPot::draw(ZCanvas* canvas) {
     const double v = shownValue();
-    const double cx = width * 0.5;
-    const double cy = height * 0.5;
     if (canvas) {
-        if (gesture.held && heldColour) canvas->fillCircle(cx, cy, (width - 1) * 0.5, heldColour);
+        const double cx = width * 0.5;
+        const double cy = height * 0.5;
+        drawBackdrop(canvas, cx, cy);
         double px = 0.0;
         double py = 0.0;
         pointerPoint(v, cx, cy, radius, &px, &py);
-        if (dotColour) canvas->fillCircle(px, py, kDotRadius, dotColour);
+        if (pointerColour) drawPointer(canvas, cx, cy, px, py);
     }
     lastValue = v;
 }
 
-// ---------------------------------------------------------------------------
-// ZBgPotDot
+void ZPointerPot::drawBackdrop(ZCanvas* canvas, double cx, double cy) {
+    if (gesture.held && heldColour) canvas->fillCircle(cx, cy, (width - 1) * 0.5, heldColour);
+}
+
+void ZPotDot::drawPointer(ZCanvas* canvas, double, double, double px, double py) {
+    canvas->fillCircle(px, py, kDotRadius, pointerColour);
+}
 
 ZBgPotDot::ZBgPotDot(const ControlPlacement& placement, int32_t parameterIndex, ZImageResource* image,
                      double radius, const unsigned char* dotColour)
-    : ZPot(placement, parameterIndex), image(image), radius(radius), dotColour(dotColour) {}
+    : ZPotDot(placement, parameterIndex, nullptr, radius, dotColour), image(image) {}
 
-bool ZBgPotDot::needsRedraw() { return valueMovedFrom(lastValue); }
-
-void ZBgPotDot::draw(ZCanvas* canvas) {
-    const double v = shownValue();
-    if (canvas) {
-        // The dial's second frame is its held look; a one-frame dial has none.
-        if (image) image->drawFrame(canvas, 0, 0, gesture.held && image->getFrameCount() > 1 ? 1 : 0);
-        double px = 0.0;
-        double py = 0.0;
-        pointerPoint(v, width * 0.5, height * 0.5, radius, &px, &py);
-        if (dotColour) canvas->fillCircle(px, py, kDotRadius, dotColour);
-    }
-    lastValue = v;
+void ZBgPotDot::drawBackdrop(ZCanvas* canvas, double, double) {
+    // A one-frame dial has no held look.
+    if (image) image->drawFrame(canvas, 0, 0, gesture.held && image->getFrameCount() > 1 ? 1 : 0);
 }
 
-// ---------------------------------------------------------------------------
-// ZPotLine
-
-ZPotLine::ZPotLine(const ControlPlacement& placement, int32_t parameterIndex, const unsigned char* heldColour,
-                   double radius, const unsigned char* lineColour)
-    : ZPot(placement, parameterIndex), heldColour(heldColour), radius(radius), lineColour(lineColour) {}
-
-bool ZPotLine::needsRedraw() { return valueMovedFrom(lastValue); }
-
-void ZPotLine::draw(ZCanvas* canvas) {
-    const double v = shownValue();
-    const double cx = width * 0.5;
-    const double cy = height * 0.5;
-    if (canvas) {
-        if (gesture.held && heldColour) canvas->fillCircle(cx, cy, (width - 1) * 0.5, heldColour);
-        double px = 0.0;
-        double py = 0.0;
-        pointerPoint(v, cx, cy, radius, &px, &py);
-        if (lineColour) canvas->drawLine(cx, cy, px, py, kLineWidth, lineColour);
-    }
-    lastValue = v;
+void ZPotLine::drawPointer(ZCanvas* canvas, double cx, double cy, double px, double py) {
+    canvas->drawLine(cx, cy, px, py, kLineWidth, pointerColour);
 }
 
 // ---------------------------------------------------------------------------

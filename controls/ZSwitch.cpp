@@ -6,14 +6,12 @@
 #include "skin/ZImageResource.h"
 
 #include <algorithm>
-#include <cmath>
 #include <new>
 
 namespace VRAX {
 
 namespace {
 
-constexpr double kValueEpsilon = 0.00001;
 constexpr double kCrossWidth = 1.5;
 
 }  // namespace
@@ -87,7 +85,7 @@ bool ZHlSwitch::needsRedraw() {
     if (dirty || !drawn) return true;
     // Compared with the value, not the state: a parameter resting between
     // 0 and 1 is drawn again at every pass.
-    return !(std::fabs(shownValue(parameterIndex) - (lastOn ? 1.0 : 0.0)) < kValueEpsilon);
+    return movedVisibly(shownValue(parameterIndex), lastOn ? 1.0 : 0.0);
 }
 
 void ZHlSwitch::draw(ZCanvas* canvas) {

@@ -15,12 +15,6 @@ namespace VRAX {
 
 namespace {
 
-constexpr double kLevelEpsilon = 0.00001;
-constexpr double kZoomLevelEpsilon = 0.001;
-constexpr double kLog2OfE = 1.4426950408889634;
-constexpr double kLog2Of10 = 3.3219280948873626;
-constexpr double kLog2Of100 = 6.643856189774725;
-
 // Row of a column value; rounded half away from zero and kept inside
 // [0, limit] while still a double, so that no value turns into an
 // out-of-range integer.
@@ -74,7 +68,7 @@ ZWave::ZWave(const ControlPlacement& placement, ZHistory* history, double* level
       middle(waveHeight / 2),
       scale(middle - 1.0) {}
 
-bool ZWave::levelMoved(double now, double last) const { return !(std::fabs(now - last) < kLevelEpsilon); }
+bool ZWave::levelMoved(double now, double last) const { return movedVisibly(now, last); }
 
 bool ZWave::needsRedraw() {
     if (dirty || !drawn) return true;
@@ -224,32 +218,44 @@ void ZZoomWave::cancelGesture() { leftUp(false, false, 0, 0); }
 // ---------------------------------------------------------------------------
 // Factories
 
+namespace {
+
+// The arguments both wave displays begin with.
+struct WaveArgs {
+    ZHistory* history;
+    double* level1;
+    double* level2;
+    const unsigned char* colour1;
+    const unsigned char* colour2;
+    const unsigned char* lineColour;
+
+    explicit WaveArgs(SkinArgs& args)
+        : history(args.featureHistory()),
+          level1(args.featureDouble()),
+          level2(args.featureDouble()),
+          colour1(args.colour()),
+          colour2(args.colour()),
+          lineColour(args.colour()) {}
+    bool complete() const { return history && colour1 && colour2 && lineColour; }
+};
+
+}  // namespace
+
 ZEditorControl* makeZWave(const ControlPlacement& placement, SkinArgs& args) {
-    ZHistory* history = args.featureHistory();
-    double* level1 = args.featureDouble();
-    double* level2 = args.featureDouble();
-    const unsigned char* colour1 = args.colour();
-    const unsigned char* colour2 = args.colour();
-    const unsigned char* lineColour = args.colour();
-    if (!history || !colour1 || !colour2 || !lineColour) return nullptr;
-    return new (std::nothrow) ZWave(placement, history, level1, level2, colour1, colour2, lineColour);
+    const WaveArgs w(args);
+    if (!w.complete()) return nullptr;
+    return new (std::nothrow) ZWave(placement, w.history, w.level1, w.level2, w.colour1, w.colour2, w.lineColour);
 }
 
 ZEditorControl* makeZZoomWave(const ControlPlacement& placement, SkinArgs& args) {
-    ZHistory* history = args.featureHistory();
-    double* level1 = args.featureDouble();
-    double* level2 = args.featureDouble();
-    const unsigned char* colour1 = args.colour();
-    const unsigned char* colour2 = args.colour();
-    const unsigned char* lineColour = args.colour();
+    const WaveArgs w(args);
     const unsigned char* barColour = args.colour();
     const unsigned char* knobColour = args.colour();
     const unsigned char* knobHeldColour = args.colour();
     const ZFont* font = args.font();
-    if (!history || !colour1 || !colour2 || !lineColour || !barColour || !knobColour || !knobHeldColour || !font)
-        return nullptr;
-    return new (std::nothrow) ZZoomWave(placement, history, level1, level2, colour1, colour2, lineColour, barColour,
-                                        knobColour, knobHeldColour, font);
+    if (!w.complete() || !barColour || !knobColour || !knobHeldColour || !font) return nullptr;
+    return new (std::nothrow) ZZoomWave(placement, w.history, w.level1, w.level2, w.colour1, w.colour2, w.lineColour,
+                                        barColour, knobColour, knobHeldColour, font);
 }
 
 }  // namespace VRAX

@@ -56,6 +56,13 @@ public:
     static constexpr int32_t kKnobHalf = kKnobWidth / 2;
     static constexpr float kMinZoom = 0.1f;
     static constexpr float kMaxZoom = 10.0f;
+    // The knob's place on the track is log2 of the zoom over 0.1x, out of
+    // log2(100); 1x sits at log2(10).
+    static constexpr double kLog2OfE = 1.4426950408889634;
+    static constexpr double kLog2Of10 = 3.3219280948873626;
+    static constexpr double kLog2Of100 = 6.643856189774725;
+    // Levels move the zoomed wave less eagerly than the plain one.
+    static constexpr double kZoomLevelEpsilon = 0.001;
 
     ZZoomWave(const ControlPlacement& placement, ZHistory* history, double* level1, double* level2,
               const unsigned char* colour1, const unsigned char* colour2, const unsigned char* lineColour,

@@ -112,7 +112,7 @@ TEST_F(FactoryTest, ArgumentsReachTheControl) {
     EXPECT_EQ(pot->parameterIndex, ZFilter::kCutOff);
     EXPECT_EQ(pot->image, VRAX::findImage(skin->resources, "dial060"));
     EXPECT_EQ(pot->radius, 15.0);
-    EXPECT_EQ(pot->dotColour, VRAX::findColour(skin->resources, "dotcol"));
+    EXPECT_EQ(pot->pointerColour, VRAX::findColour(skin->resources, "dotcol"));
     EXPECT_EQ(pot->y, 30);
     EXPECT_EQ(pot->effect, &effect);
 
