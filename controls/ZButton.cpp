@@ -16,7 +16,6 @@ int32_t ZButton::cursorAt(int32_t, int32_t) { return kCursorHand; }
 bool ZButton::leftDown(bool shift, bool ctrl, int32_t, int32_t) {
     gesture.press(shift, ctrl);
     gesture.set(1.0);
-    requestRedraw();
     return true;
 }
 
@@ -24,7 +23,6 @@ bool ZButton::leftUp(bool, bool, int32_t, int32_t) {
     if (!gesture.release()) return false;
     // Also when the release never comes: the parameter must not stay at 1.
     gesture.set(0.0);
-    requestRedraw();
     return true;
 }
 

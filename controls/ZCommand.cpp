@@ -14,24 +14,18 @@ ZCommand::ZCommand(const ControlPlacement& placement, int32_t commandIndex)
 int32_t ZCommand::cursorAt(int32_t, int32_t) { return kCursorHand; }
 
 bool ZCommand::leftDown(bool shift, bool ctrl, int32_t, int32_t) {
-    gesture.press(shift, ctrl);
-    requestRedraw();
-    return true;
+    return gesture.press(shift, ctrl);
 }
 
 bool ZCommand::leftUp(bool shift, bool ctrl, int32_t, int32_t) {
     if (!gesture.held) return false;
     // Runs wherever the pointer is now: the press captured the mouse.
     executeCommand(commandIndex, shift || gesture.shift, ctrl || gesture.ctrl);
-    gesture.release();
-    requestRedraw();
-    return true;
+    return gesture.release();
 }
 
-void ZCommand::cancelGesture() {
-    // The command runs only on a release.
-    if (gesture.cancel()) requestRedraw();
-}
+// The command runs only on a release.
+void ZCommand::cancelGesture() { gesture.cancel(); }
 
 ZImgCommand::ZImgCommand(const ControlPlacement& placement, int32_t commandIndex, ZImageResource* image)
     : ZCommand(placement, commandIndex), strip(image) {}

@@ -12,10 +12,12 @@ bool ZGesture::press(bool pressShift, bool pressCtrl) {
     held = true;
     shift = pressShift;
     ctrl = pressCtrl;
-    if (kind == Kind::none) return true;
-    if (kind == Kind::edit) owner.beginEdit(parameterIndex);
-    owner.reportParameter(parameterIndex);
-    if (kind == Kind::edit && pressCtrl) set(owner.defaultValue(parameterIndex));
+    if (kind != Kind::none) {
+        if (kind == Kind::edit) owner.beginEdit(parameterIndex);
+        owner.reportParameter(parameterIndex);
+        if (kind == Kind::edit && pressCtrl) set(owner.defaultValue(parameterIndex));
+    }
+    owner.requestRedraw();
     return true;
 }
 
@@ -38,6 +40,7 @@ bool ZGesture::release() {
     ctrl = false;
     if (kind == Kind::edit) owner.endEdit(parameterIndex);
     if (kind == Kind::momentary) owner.reportParameter(parameterIndex);
+    owner.requestRedraw();
     return true;
 }
 

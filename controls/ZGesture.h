@@ -1,10 +1,9 @@
 // The parameter side of one press-to-release gesture, written once and owned
-// by every control that edits a parameter (and, without a parameter, by the
-// command button for its held state and modifiers). A control decides what
-// its press and drag mean; the gesture keeps the host's view consistent:
-// one begin edit per gesture, every change reported, one end edit, also when
-// the release never comes. Wheel steps and a double-click to the default
-// belong here too, so that every control gets them from this one place.
+// by every control that edits a parameter (and by the command button, for
+// its held state and modifiers). The control decides what its press and drag
+// mean; the gesture keeps the host's view whole: one begin edit, every change
+// reported, one end edit, also when the release never comes. Wheel steps and
+// a double-click to the default belong here too, so every control gets them.
 #pragma once
 
 #include <cstdint>
@@ -25,22 +24,21 @@ public:
     ZGesture(const ZGesture&) = delete;
     ZGesture& operator=(const ZGesture&) = delete;
 
-    // Opens the gesture and keeps the modifiers. An edit gesture begins the
-    // edit and reports, then with Ctrl returns the parameter to its default.
-    // False, changing nothing, when an edit gesture is open already: that
-    // second press belongs to it, and a second begin edit would never end.
+    // Opens the gesture and keeps the modifiers; an edit gesture begins the
+    // edit, reports, and with Ctrl returns the parameter to its default.
+    // Opening and closing ask for the control to be redrawn.
+    // False, changing nothing, while an edit gesture is open: that press
+    // belongs to it, and a second begin edit would never end.
     bool press(bool shift, bool ctrl);
     // Sets the parameter and reports the new value.
     void set(double value);
     // Moves the stored value by delta, held within 0 to 1.
     void nudge(double delta);
-    // Closes the gesture (end edit, or the closing report of a momentary
-    // one). False when none was open.
+    // Closes the gesture (end edit, or a momentary one's closing report);
+    // false when none was open. Cancelling closes it the same way.
     bool release();
-    // The release will never come: closed as a release would close it.
     bool cancel() { return release(); }
 
-    int32_t parameter() const { return parameterIndex; }
     // Open, and the modifiers of the press that opened it.
     bool held = false;
     bool shift = false;

@@ -37,12 +37,7 @@ bool ZPageSel::leftUp(bool, bool, int32_t, int32_t) {
     return true;
 }
 
-void ZPageSel::cancelGesture() {
-    if (!held) return;
-    held = false;
-    dirty = true;
-    if (skin) skin->requestRedraw();
-}
+void ZPageSel::cancelGesture() { leftUp(false, false, 0, 0); }
 
 // ---------------------------------------------------------------------------
 // ZImgPageSel

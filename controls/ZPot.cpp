@@ -33,15 +33,12 @@ bool ZPot::leftDown(bool shift, bool ctrl, int32_t x, int32_t y) {
     dragging = !ctrl;
     lastX = x;
     lastY = y;
-    requestRedraw();
     return true;
 }
 
 bool ZPot::leftUp(bool, bool, int32_t, int32_t) {
-    if (!gesture.release()) return false;
     dragging = false;
-    requestRedraw();
-    return true;
+    return gesture.release();
 }
 
 void ZPot::cancelGesture() { leftUp(false, false, 0, 0); }

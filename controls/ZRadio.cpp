@@ -45,19 +45,13 @@ bool ZRadio::isSelected() const {
 bool ZRadio::leftDown(bool shift, bool ctrl, int32_t, int32_t) {
     // A second press before the release belongs to the gesture already
     // running (one begin edit, one end edit).
-    if (!gesture.press(shift, ctrl)) return true;
     // An item beyond the last one (a highlight radio's numbers are not
     // checked) would otherwise push the parameter out of its range.
-    if (!ctrl) gesture.set(clampUnit(centre));
-    requestRedraw();
+    if (gesture.press(shift, ctrl) && !ctrl) gesture.set(clampUnit(centre));
     return true;
 }
 
-bool ZRadio::leftUp(bool, bool, int32_t, int32_t) {
-    if (!gesture.release()) return false;
-    requestRedraw();
-    return true;
-}
+bool ZRadio::leftUp(bool, bool, int32_t, int32_t) { return gesture.release(); }
 
 void ZRadio::cancelGesture() { leftUp(false, false, 0, 0); }
 

@@ -76,15 +76,12 @@ bool ZSlide::leftDown(bool shift, bool ctrl, int32_t px, int32_t py) {
     dragging = !ctrl;
     lastX = px;
     lastY = py;
-    requestRedraw();
     return true;
 }
 
 bool ZSlide::leftUp(bool, bool, int32_t, int32_t) {
-    if (!gesture.release()) return false;
     dragging = false;
-    requestRedraw();
-    return true;
+    return gesture.release();
 }
 
 void ZSlide::cancelGesture() { leftUp(false, false, 0, 0); }

@@ -49,17 +49,11 @@ bool ZSwitch::leftDown(bool shift, bool ctrl, int32_t, int32_t) {
     // A second press before the release belongs to the gesture already
     // running; flipping again would open a second edit that never ends.
     const bool wasOn = isOn();
-    if (!gesture.press(shift, ctrl)) return true;
-    if (!ctrl) gesture.set(wasOn ? 0.0 : 1.0);
-    requestRedraw();
+    if (gesture.press(shift, ctrl) && !ctrl) gesture.set(wasOn ? 0.0 : 1.0);
     return true;
 }
 
-bool ZSwitch::leftUp(bool, bool, int32_t, int32_t) {
-    if (!gesture.release()) return false;
-    requestRedraw();
-    return true;
-}
+bool ZSwitch::leftUp(bool, bool, int32_t, int32_t) { return gesture.release(); }
 
 void ZSwitch::cancelGesture() { leftUp(false, false, 0, 0); }
 

@@ -42,10 +42,10 @@ void ZImgUrl::draw(ZCanvas* canvas) {
 // ---------------------------------------------------------------------------
 // Factories
 
-ZEditorControl* makeZUrl(const ControlPlacement& placement, SkinArgs& args) {
-    const char* text = args.text();
-    if (!text) return nullptr;
-    ZUrl* url = new (std::nothrow) ZUrl(placement, text);
+namespace {
+
+// A link whose address could not be copied is no link.
+ZEditorControl* withAddress(ZUrl* url) {
     if (url && !url->address) {
         delete url;
         return nullptr;
@@ -53,16 +53,17 @@ ZEditorControl* makeZUrl(const ControlPlacement& placement, SkinArgs& args) {
     return url;
 }
 
+}  // namespace
+
+ZEditorControl* makeZUrl(const ControlPlacement& placement, SkinArgs& args) {
+    const char* text = args.text();
+    return text ? withAddress(new (std::nothrow) ZUrl(placement, text)) : nullptr;
+}
+
 ZEditorControl* makeZImgUrl(const ControlPlacement& placement, SkinArgs& args) {
     ZImageResource* image = args.image();
     const char* text = args.text();
-    if (!image || !text) return nullptr;
-    ZImgUrl* url = new (std::nothrow) ZImgUrl(placement, image, text);
-    if (url && !url->address) {
-        delete url;
-        return nullptr;
-    }
-    return url;
+    return image && text ? withAddress(new (std::nothrow) ZImgUrl(placement, image, text)) : nullptr;
 }
 
 }  // namespace VRAX

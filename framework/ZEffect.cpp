@@ -19,6 +19,13 @@ using XP::equalsIgnoringCase;
 
 namespace {
 
+// An identity text into the host's field; false when there is none.
+bool copyIdentity(char* out, int32_t size, const char* text) {
+    if (!text || !out) return false;
+    copyBounded(out, size, text);
+    return true;
+}
+
 // A fixed host field of `width` characters: the text cut to width
 // characters and zero-padded. A text that fills the field also gets the
 // terminating zero after it, where the standard's string copy puts it, so a
@@ -329,26 +336,11 @@ bool ZEffect::setBypass(bool onOff) {
     return true;
 }
 
-bool ZEffect::getEffectName(char* name) {
-    const char* text = effectNameText();
-    if (!text || !name) return false;
-    copyBounded(name, kVstMaxEffectNameLen, text);
-    return true;
-}
+bool ZEffect::getEffectName(char* name) { return copyIdentity(name, kVstMaxEffectNameLen, effectNameText()); }
 
-bool ZEffect::getVendorString(char* text) {
-    const char* vendor = vendorNameText();
-    if (!vendor || !text) return false;
-    copyBounded(text, kVstMaxVendorStrLen, vendor);
-    return true;
-}
+bool ZEffect::getVendorString(char* text) { return copyIdentity(text, kVstMaxVendorStrLen, vendorNameText()); }
 
-bool ZEffect::getProductString(char* text) {
-    const char* product = productNameText();
-    if (!product || !text) return false;
-    copyBounded(text, kVstMaxProductStrLen, product);
-    return true;
-}
+bool ZEffect::getProductString(char* text) { return copyIdentity(text, kVstMaxProductStrLen, productNameText()); }
 
 VstInt32 ZEffect::canDo(char* text) {
     if (!text) return 0;

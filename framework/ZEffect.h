@@ -24,12 +24,7 @@ class ZEditorBase;
 
 // Who the plug-in says it is, to hosts and in the skin's text variables.
 struct ZIdentity {
-    const char* effectName;
-    const char* vendorName;
-    const char* productName;
-    const char* version;
-    const char* build;
-    const char* buildDate;
+    const char *effectName, *vendorName, *productName, *version, *build, *buildDate;
     VstInt32 vendorVersion;
 };
 

@@ -63,26 +63,19 @@ int32_t SkinArgs::parameter() {
     return index;
 }
 
-double* SkinArgs::featureDouble() {
+template <typename T>
+T* SkinArgs::feature() {
     const char* name = take();
-    double* value = effect ? effect->findFeatureValue<double>(name) : nullptr;
+    T* value = effect ? effect->findFeatureValue<T>(name) : nullptr;
     if (!value) noteUnresolved("unknown feature", name);
     return value;
 }
 
-int32_t* SkinArgs::featureInt() {
-    const char* name = take();
-    int32_t* value = effect ? effect->findFeatureValue<int32_t>(name) : nullptr;
-    if (!value) noteUnresolved("unknown feature", name);
-    return value;
-}
+double* SkinArgs::featureDouble() { return feature<double>(); }
 
-ZHistory* SkinArgs::featureHistory() {
-    const char* name = take();
-    ZHistory* value = effect ? effect->findFeatureValue<ZHistory>(name) : nullptr;
-    if (!value) noteUnresolved("unknown feature", name);
-    return value;
-}
+int32_t* SkinArgs::featureInt() { return feature<int32_t>(); }
+
+ZHistory* SkinArgs::featureHistory() { return feature<ZHistory>(); }
 
 int32_t SkinArgs::command() {
     const char* name = take();
