@@ -1,9 +1,10 @@
 #include "controls/ZEditorControl.h"
 
+#include "framework/Clock.h"
 #include "framework/ZEffect.h"
 #include "skin/ZEditorSkin.h"
 
-#include <ctime>
+#include <cmath>
 
 namespace VRAX {
 
@@ -52,7 +53,7 @@ void ZEditorControl::requestRedraw() {
     if (skin) skin->requestRedraw();
 }
 
-int32_t ZEditorControl::cursorAt(int32_t, int32_t) { return 0; }
+int32_t ZEditorControl::cursorAt(int32_t, int32_t) { return kCursorAny; }
 
 bool ZEditorControl::leftDown(bool, bool, int32_t, int32_t) { return false; }
 
@@ -108,12 +109,8 @@ void ZEditorControl::executeCommand(int32_t command, bool shift, bool ctrl) {
     if (effect) effect->executeCommand(command, shift, ctrl);
 }
 
-int32_t ZEditorControl::nowMs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    // Unsigned arithmetic wraps instead of overflowing.
-    const uint32_t ms = static_cast<uint32_t>(now.tv_sec) * 1000u + static_cast<uint32_t>(now.tv_nsec / 1000000);
-    return static_cast<int32_t>(ms);
-}
+int32_t ZEditorControl::nowMs() { return static_cast<int32_t>(monotonicMs()); }
+
+bool ZEditorControl::movedVisibly(double now, double last) { return !(std::fabs(now - last) < 0.00001); }
 
 }  // namespace VRAX

@@ -6,6 +6,7 @@
 #include "framework/ProgramBank.h"
 #include "framework/PtrList.h"
 #include "skin/ControlPlacement.h"
+#include "skin/CursorKind.h"
 #include "skin/ZCondition.h"
 
 #include <cstdint>
@@ -70,8 +71,13 @@ protected:
     void executeCommand(int32_t command, bool shift, bool ctrl);
     // Monotonic milliseconds, wrapping in 32 bits.
     static int32_t nowMs();
+    // A shown value moved enough to be drawn again (by 0.00001 or more, or
+    // to or from a value that is not a number).
+    static bool movedVisibly(double now, double last);
 
 private:
+    friend class ZGesture;
+
     mutable char textCopy[ProgramBank::kDisplayTextSize] = {};
 };
 

@@ -5,6 +5,8 @@
 #pragma once
 
 #include "controls/ZEditorControl.h"
+#include "controls/ZFrameStrip.h"
+#include "controls/ZGesture.h"
 
 #include <cstdint>
 
@@ -31,9 +33,9 @@ public:
     static void pointerPoint(double v, double cx, double cy, double r, double* px, double* py);
 
     int32_t parameterIndex;
+    ZGesture gesture{*this, parameterIndex};
     int32_t lastX = 0;
     int32_t lastY = 0;
-    bool held = false;
     bool dragging = false;
 
 protected:
@@ -41,46 +43,55 @@ protected:
     bool valueMovedFrom(double lastValue);
 };
 
-class ZPotDot : public ZPot {
+// The pots drawn as vectors: a backdrop (by default a disc in the held
+// colour while held), then a pointer at the value's angle, `radius` from the
+// centre, in the pointer colour.
+class ZPointerPot : public ZPot {
 public:
-    ZPotDot(const ControlPlacement& placement, int32_t parameterIndex, const unsigned char* heldColour,
-            double radius, const unsigned char* dotColour);
+    ZPointerPot(const ControlPlacement& placement, int32_t parameterIndex, const unsigned char* heldColour,
+                double radius, const unsigned char* pointerColour);
 
     bool needsRedraw() override;
     void draw(ZCanvas* canvas) override;
 
     const unsigned char* heldColour;
     double radius;
-    const unsigned char* dotColour;
+    const unsigned char* pointerColour;
     double lastValue = 0.0;
+
+protected:
+    virtual void drawBackdrop(ZCanvas* canvas, double cx, double cy);
+    virtual void drawPointer(ZCanvas* canvas, double cx, double cy, double px, double py) = 0;
 };
 
-class ZBgPotDot : public ZPot {
+// A dot.
+class ZPotDot : public ZPointerPot {
+public:
+    using ZPointerPot::ZPointerPot;
+
+protected:
+    void drawPointer(ZCanvas* canvas, double cx, double cy, double px, double py) override;
+};
+
+// A dot over a dial image, whose second frame (if any) is its held look.
+class ZBgPotDot : public ZPotDot {
 public:
     ZBgPotDot(const ControlPlacement& placement, int32_t parameterIndex, ZImageResource* image, double radius,
               const unsigned char* dotColour);
 
-    bool needsRedraw() override;
-    void draw(ZCanvas* canvas) override;
-
     ZImageResource* image;
-    double radius;
-    const unsigned char* dotColour;
-    double lastValue = 0.0;
+
+protected:
+    void drawBackdrop(ZCanvas* canvas, double cx, double cy) override;
 };
 
-class ZPotLine : public ZPot {
+// A line from the centre.
+class ZPotLine : public ZPointerPot {
 public:
-    ZPotLine(const ControlPlacement& placement, int32_t parameterIndex, const unsigned char* heldColour,
-             double radius, const unsigned char* lineColour);
+    using ZPointerPot::ZPointerPot;
 
-    bool needsRedraw() override;
-    void draw(ZCanvas* canvas) override;
-
-    const unsigned char* heldColour;
-    double radius;
-    const unsigned char* lineColour;
-    double lastValue = 0.0;
+protected:
+    void drawPointer(ZCanvas* canvas, double cx, double cy, double px, double py) override;
 };
 
 class ZImgPot : public ZPot {
@@ -92,8 +103,7 @@ public:
     // The strip frame for the shown value, 0 to frame count - 1.
     virtual int32_t frameIndex();
 
-    ZImageResource* image;
-    int32_t lastFrame = -1;
+    ZFrameStrip strip;
 };
 
 }  // namespace VRAX

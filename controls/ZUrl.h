@@ -11,21 +11,8 @@ namespace VRAX {
 
 class ZImageResource;
 
-// Starts the desktop's opener ("xdg-open") for the address, without waiting
-// for the browser. The address is measured up to kMeasureLimit characters;
-// addresses of kMinLength - 1 characters or fewer do nothing, longer ones are
-// cut to kMaxAddress. It reaches the opener as one argument, never through a
-// shell. True when the opener was started.
-bool openLink(const char* address);
-
 class ZUrl : public ZEditorControl {
 public:
-    static constexpr int32_t kMeasureLimit = 256;
-    static constexpr int32_t kMinLength = 8;
-    // What fitted the 128-byte command line "xdg-open <address>" with its
-    // terminating zero.
-    static constexpr int32_t kMaxAddress = 118;
-
     ZUrl(const ControlPlacement& placement, const char* address);
     ~ZUrl() override;
     ZUrl(const ZUrl&) = delete;

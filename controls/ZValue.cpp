@@ -5,24 +5,9 @@
 #include "skin/SkinArgs.h"
 #include "skin/ZImageResource.h"
 
-#include <cmath>
 #include <new>
 
 namespace VRAX {
-
-namespace {
-
-// Smallest change of the shown value that is worth drawing again. The text
-// is not compared: it follows the value.
-constexpr double kValueEpsilon = 0.00001;
-
-bool valueMoved(double now, double last) { return !(std::fabs(now - last) < kValueEpsilon); }
-
-void drawCentred(ZCanvas* canvas, const char* text, int32_t width, int32_t height, const ZFont* font) {
-    if (canvas && font && text) canvas->drawText(text, 0, 0, width, height, font, kAlignCentre);
-}
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // ZValue
@@ -30,16 +15,16 @@ void drawCentred(ZCanvas* canvas, const char* text, int32_t width, int32_t heigh
 ZValue::ZValue(const ControlPlacement& placement, int32_t parameterIndex, ZFont* font)
     : ZEditorControl(placement), parameterIndex(parameterIndex), font(font) {}
 
-bool ZValue::needsRedraw() {
-    return dirty || !drawn || valueMoved(shownValue(parameterIndex), lastValue);
-}
+// The text is not compared: it follows the value.
+bool ZValue::needsRedraw() { return dirty || !drawn || movedVisibly(shownValue(parameterIndex), lastValue); }
 
 void ZValue::draw(ZCanvas* canvas) {
-    drawCentred(canvas, displayText(parameterIndex), width, height, font);
+    const char* text = displayText(parameterIndex);
+    if (canvas && font && text) canvas->drawText(text, 0, 0, width, height, font, kAlignCentre);
     lastValue = shownValue(parameterIndex);
 }
 
-int32_t ZValue::cursorAt(int32_t, int32_t) { return 0; }
+int32_t ZValue::cursorAt(int32_t, int32_t) { return kCursorAny; }
 
 bool ZValue::leftDown(bool, bool, int32_t, int32_t) { return false; }
 
@@ -47,21 +32,12 @@ bool ZValue::leftDown(bool, bool, int32_t, int32_t) { return false; }
 // ZBgValue
 
 ZBgValue::ZBgValue(const ControlPlacement& placement, int32_t parameterIndex, ZImageResource* image, ZFont* font)
-    : ZEditorControl(placement), parameterIndex(parameterIndex), image(image), font(font) {}
-
-bool ZBgValue::needsRedraw() {
-    return dirty || !drawn || valueMoved(shownValue(parameterIndex), lastValue);
-}
+    : ZValue(placement, parameterIndex, font), image(image) {}
 
 void ZBgValue::draw(ZCanvas* canvas) {
     if (canvas && image) image->drawFrame(canvas, 0, 0, 0);
-    drawCentred(canvas, displayText(parameterIndex), width, height, font);
-    lastValue = shownValue(parameterIndex);
+    ZValue::draw(canvas);
 }
-
-int32_t ZBgValue::cursorAt(int32_t, int32_t) { return 0; }
-
-bool ZBgValue::leftDown(bool, bool, int32_t, int32_t) { return false; }
 
 // ---------------------------------------------------------------------------
 // Factories

@@ -25,19 +25,13 @@ public:
     double lastValue = 0.0;
 };
 
-class ZBgValue : public ZEditorControl {
+class ZBgValue : public ZValue {
 public:
     ZBgValue(const ControlPlacement& placement, int32_t parameterIndex, ZImageResource* image, ZFont* font);
 
-    bool needsRedraw() override;
     void draw(ZCanvas* canvas) override;
-    int32_t cursorAt(int32_t x, int32_t y) override;
-    bool leftDown(bool shift, bool ctrl, int32_t x, int32_t y) override;
 
-    int32_t parameterIndex;
     ZImageResource* image;
-    ZFont* font;
-    double lastValue = 0.0;
 };
 
 }  // namespace VRAX

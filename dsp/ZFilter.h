@@ -38,16 +38,9 @@ public:
     // are configured) keeps the previous rate, 44100 Hz at first; the filter
     // is reset as for any other rate.
     void setSampleRate(float rate) override;
-    VstInt32 getVendorVersion() override { return 3100; }
     VstInt32 getPlugCategory() override { return kPlugCategEffect; }
     VstInt32 canDo(char* text) override;
 
-    const char* effectNameText() override { return "Qolm"; }
-    const char* vendorNameText() override { return "VRAX"; }
-    const char* productNameText() override { return "Qolm"; }
-    const char* pluginVersionText() override { return "3.1"; }
-    const char* pluginBuildText() override { return "3.1"; }
-    const char* buildDateText() override { return "09 Sep 2024"; }
     const char* platformText() override;
 
     void executeCommand(int32_t index, bool shift, bool ctrl) override;

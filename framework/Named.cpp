@@ -1,5 +1,7 @@
 #include "framework/Named.h"
 
+#include "io/AsciiText.h"
+
 #include <cstring>
 
 namespace VRAX {
@@ -18,14 +20,8 @@ bool Named::nameIs(const char* text) const {
 }
 
 bool Named::nameEqualsIgnoringCase(const char* text) const {
-    if (!text) return false;
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    for (int i = 0; i < kNameLength; ++i) {
-        if (lower(name[i]) != lower(text[i])) return false;
-        if (name[i] == 0) return true;
-    }
     // A full name has no terminator: the text must end right there too.
-    return text[kNameLength] == 0;
+    return text && XP::equalsIgnoringCase(name, text, kNameLength);
 }
 
 int32_t Named::typeId() const { return typeIdOf<Named>(); }

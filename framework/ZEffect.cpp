@@ -3,6 +3,7 @@
 #include "framework/NumberText.h"
 #include "framework/PresetLoader.h"
 #include "framework/ZEditorBase.h"
+#include "io/AsciiText.h"
 #include "io/ResourceReader.h"
 
 #include <algorithm>
@@ -13,15 +14,16 @@
 
 namespace VRAX {
 
+using XP::copyBounded;
+using XP::equalsIgnoringCase;
+
 namespace {
 
-// Copies at most size - 1 characters and a terminating zero.
-void copyBounded(char* out, int32_t size, const char* text) {
-    if (!out || size <= 0) return;
-    int32_t i = 0;
-    if (text)
-        for (; i < size - 1 && text[i]; ++i) out[i] = text[i];
-    out[i] = 0;
+// An identity text into the host's field; false when there is none.
+bool copyIdentity(char* out, int32_t size, const char* text) {
+    if (!text || !out) return false;
+    copyBounded(out, size, text);
+    return true;
 }
 
 // A fixed host field of `width` characters: the text cut to width
@@ -37,14 +39,6 @@ void copyPadded(char* out, int32_t width, const char* text, int32_t textLimit) {
         return;
     }
     for (; i < width; ++i) out[i] = 0;
-}
-
-bool equalsIgnoringCase(const char* a, const char* b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    for (;; ++a, ++b) {
-        if (lower(*a) != lower(*b)) return false;
-        if (*a == 0) return true;
-    }
 }
 
 // The configuration strings a host may ask about, "<i>in<o>out".
@@ -354,26 +348,11 @@ bool ZEffect::setBypass(bool onOff) {
     return true;
 }
 
-bool ZEffect::getEffectName(char* name) {
-    const char* text = effectNameText();
-    if (!text || !name) return false;
-    copyBounded(name, kVstMaxEffectNameLen, text);
-    return true;
-}
+bool ZEffect::getEffectName(char* name) { return copyIdentity(name, kVstMaxEffectNameLen, effectNameText()); }
 
-bool ZEffect::getVendorString(char* text) {
-    const char* vendor = vendorNameText();
-    if (!vendor || !text) return false;
-    copyBounded(text, kVstMaxVendorStrLen, vendor);
-    return true;
-}
+bool ZEffect::getVendorString(char* text) { return copyIdentity(text, kVstMaxVendorStrLen, vendorNameText()); }
 
-bool ZEffect::getProductString(char* text) {
-    const char* product = productNameText();
-    if (!product || !text) return false;
-    copyBounded(text, kVstMaxProductStrLen, product);
-    return true;
-}
+bool ZEffect::getProductString(char* text) { return copyIdentity(text, kVstMaxProductStrLen, productNameText()); }
 
 VstInt32 ZEffect::canDo(char* text) {
     if (!text) return 0;

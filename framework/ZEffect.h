@@ -3,8 +3,8 @@
 // arrangements and the bypass flag; answers the host's parameter, program,
 // chunk, identity and capability requests on top of the bank; and lets the
 // skin and the editor find parameters, features and commands by name. A
-// concrete effect declares its objects, supplies its identity texts and
-// implements the processing operations.
+// concrete effect declares its objects and implements the processing
+// operations; the plug-in that ships it supplies its identity.
 #pragma once
 
 #include "framework/Named.h"
@@ -21,6 +21,12 @@
 namespace VRAX {
 
 class ZEditorBase;
+
+// Who the plug-in says it is, to hosts and in the skin's text variables.
+struct ZIdentity {
+    const char *effectName, *vendorName, *productName, *version, *build, *buildDate;
+    VstInt32 vendorVersion;
+};
 
 class ZEffect : public AudioEffectX {
 public:
@@ -69,12 +75,12 @@ public:
     VstInt32 canDo(char* text) override;
 
     // --- ZEffect's own operations (keep this order) ---
-    virtual const char* effectNameText() { return nullptr; }
-    virtual const char* vendorNameText() { return nullptr; }
-    virtual const char* productNameText() { return nullptr; }
-    virtual const char* pluginVersionText() { return nullptr; }
-    virtual const char* pluginBuildText() { return nullptr; }
-    virtual const char* buildDateText() { return nullptr; }
+    virtual const char* effectNameText() { return identity ? identity->effectName : nullptr; }
+    virtual const char* vendorNameText() { return identity ? identity->vendorName : nullptr; }
+    virtual const char* productNameText() { return identity ? identity->productName : nullptr; }
+    virtual const char* pluginVersionText() { return identity ? identity->version : nullptr; }
+    virtual const char* pluginBuildText() { return identity ? identity->build : nullptr; }
+    virtual const char* buildDateText() { return identity ? identity->buildDate : nullptr; }
     virtual const char* platformText() { return nullptr; }
     virtual void editorOpened() { editorOpen.store(true); }
     virtual void editorClosed() { editorOpen.store(false); }
@@ -146,6 +152,13 @@ public:
     const ProgramBank& getPrograms() const { return programs; }
     int32_t getScratchCapacity() const { return scratchCapacity; }
 
+    // The identity texts; not owned (a record that outlives the effect).
+    // Set before the skin is built, whose labels may show them.
+    void setIdentity(const ZIdentity* newIdentity) { identity = newIdentity; }
+    VstInt32 getVendorVersion() override {
+        return identity ? identity->vendorVersion : AudioEffectX::getVendorVersion();
+    }
+
 protected:
     // Destroys the editor (stopping its window thread) while the effect is
     // still whole; a concrete effect calls it first in its destructor.
@@ -185,6 +198,7 @@ private:
     std::atomic<int32_t> inputChannels{0};
     std::atomic<int32_t> outputChannels{0};
     std::atomic<ZEditorBase*> editorLink{nullptr};
+    const ZIdentity* identity = nullptr;
 };
 
 }  // namespace VRAX

@@ -1,6 +1,7 @@
 #include "framework/ZEffectParameter.h"
 
 #include "framework/NumberText.h"
+#include "io/AsciiText.h"
 #include "framework/StoredValue.h"
 
 #include <cstring>
@@ -47,7 +48,7 @@ void ZEffectParameter::displayText(char* out, int32_t size, const void* stored) 
 
 void ZEffectParameter::setFromText(void* stored, const char* text) const {
     if (!text) return;
-    setReal(stored, parseNumber(text));
+    setReal(stored, XP::parseNumber(text));
 }
 
 }  // namespace VRAX

@@ -1,5 +1,7 @@
 #include "io/EmbeddedFile.h"
 
+#include "io/AsciiText.h"
+
 #include <cstring>
 #include <new>
 
@@ -53,16 +55,6 @@ EmbeddedTable& table() {
     return instance;
 }
 
-// File names compare in ASCII only, whatever locale the host has set.
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool sameNameIgnoringCase(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        if (lowerAscii(*a) != lowerAscii(*b)) return false;
-        if (*a == 0) return true;
-    }
-}
-
 }  // namespace
 
 void registerEmbeddedFile(EmbeddedFile* file) {
@@ -76,7 +68,7 @@ const unsigned char* findEmbeddedFile(const char* name, int32_t* size) {
     const EmbeddedTable& files = table();
     for (int32_t i = 0; i < files.size(); ++i) {
         const EmbeddedFile* file = files.at(i);
-        if (sameNameIgnoringCase(file->name, name)) {
+        if (XP::equalsIgnoringCase(file->name, name)) {
             if (size) *size = file->size;
             return file->data;
         }

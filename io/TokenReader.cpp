@@ -1,33 +1,17 @@
 #include "io/TokenReader.h"
 
+#include "io/AsciiText.h"
+
 #include <climits>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 #include <new>
 
 namespace XP {
 
 namespace {
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoringCase(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        if (lowerAscii(*a) != lowerAscii(*b)) return false;
-        if (*a == 0) return true;
-    }
-}
-
 bool isSeparator(char c) { return c == ' ' || c == '\t'; }
-
-// Our text files write numbers with a decimal point; a host that switched
-// the process to a locale with a decimal comma must not change their meaning.
-locale_t numericLocale() {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return c;
-}
 
 }  // namespace
 
@@ -94,13 +78,7 @@ bool TokenReader::takeKeyword(const char* name, int32_t k) {
     return true;
 }
 
-double TokenReader::number(int32_t index) const {
-    const char* text = token(index);
-    if (equalsIgnoringCase(text, "-Inf")) return -INFINITY;
-    if (equalsIgnoringCase(text, "Inf")) return INFINITY;
-    const locale_t c = numericLocale();
-    return c ? strtod_l(text, nullptr, c) : std::strtod(text, nullptr);
-}
+double TokenReader::number(int32_t index) const { return parseNumber(token(index)); }
 
 int32_t TokenReader::integer(int32_t index) const {
     const long value = std::strtol(token(index), nullptr, 10);

@@ -3,6 +3,7 @@
 #include "editor/ZCanvas.h"
 #include "framework/ZEffect.h"
 #include "framework/ZHistory.h"
+#include "io/AsciiText.h"
 #include "io/TokenReader.h"
 #include "skin/ResourceLookup.h"
 #include "skin/ZEditorSkin.h"
@@ -11,18 +12,6 @@
 #include <cstdio>
 
 namespace VRAX {
-
-namespace {
-
-bool sameIgnoringCase(const char* a, const char* b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    for (;; ++a, ++b) {
-        if (lower(*a) != lower(*b)) return false;
-        if (*a == 0) return true;
-    }
-}
-
-}  // namespace
 
 int32_t SkinArgs::remaining() const {
     const int32_t left = reader.tokenCount - reader.cursor;
@@ -74,26 +63,19 @@ int32_t SkinArgs::parameter() {
     return index;
 }
 
-double* SkinArgs::featureDouble() {
+template <typename T>
+T* SkinArgs::feature() {
     const char* name = take();
-    double* value = effect ? effect->findFeatureValue<double>(name) : nullptr;
+    T* value = effect ? effect->findFeatureValue<T>(name) : nullptr;
     if (!value) noteUnresolved("unknown feature", name);
     return value;
 }
 
-int32_t* SkinArgs::featureInt() {
-    const char* name = take();
-    int32_t* value = effect ? effect->findFeatureValue<int32_t>(name) : nullptr;
-    if (!value) noteUnresolved("unknown feature", name);
-    return value;
-}
+double* SkinArgs::featureDouble() { return feature<double>(); }
 
-ZHistory* SkinArgs::featureHistory() {
-    const char* name = take();
-    ZHistory* value = effect ? effect->findFeatureValue<ZHistory>(name) : nullptr;
-    if (!value) noteUnresolved("unknown feature", name);
-    return value;
-}
+int32_t* SkinArgs::featureInt() { return feature<int32_t>(); }
+
+ZHistory* SkinArgs::featureHistory() { return feature<ZHistory>(); }
 
 int32_t SkinArgs::command() {
     const char* name = take();
@@ -127,7 +109,7 @@ int32_t SkinArgs::orientation() {
     static const char* const kNames[] = {"LeftToRight", "RightToLeft", "TopToBottom", "BottomToTop"};
     const char* name = take();
     for (int32_t i = 0; i < 4; ++i) {
-        if (sameIgnoringCase(name, kNames[i])) return i + 1;
+        if (XP::equalsIgnoringCase(name, kNames[i])) return i + 1;
     }
     return 0;
 }

@@ -57,6 +57,8 @@ public:
 private:
     const char* take();
     void noteUnresolved(const char* what, const char* name);
+    template <typename T>
+    T* feature();
 
     bool failed = false;
     char failureText[kFailureSize] = {};

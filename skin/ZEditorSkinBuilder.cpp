@@ -5,6 +5,7 @@
 #include "editor/ZCanvas.h"
 #include "editor/ZEditor.h"
 #include "framework/ZEffect.h"
+#include "io/AsciiText.h"
 #include "io/InputReader.h"
 #include "io/ResourceReader.h"
 #include "io/TokenReader.h"
@@ -24,14 +25,6 @@
 namespace VRAX {
 
 namespace {
-
-bool sameIgnoringCase(const char* a, const char* b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    for (;; ++a, ++b) {
-        if (lower(*a) != lower(*b)) return false;
-        if (*a == 0) return true;
-    }
-}
 
 // Hands the token reader one physical line at a time, so that every line of
 // the script is known by its number in the file (the line reader itself
@@ -341,7 +334,7 @@ bool ZEditorSkinBuilder::runCondition(XP::TokenReader& reader) {
     while (reader.cursor < reader.tokenCount) {
         const char* name = reader.token(reader.cursor++);
         // "Not" as the last token is a check name.
-        if (sameIgnoringCase(name, "Not") && reader.cursor < reader.tokenCount) {
+        if (XP::equalsIgnoringCase(name, "Not") && reader.cursor < reader.tokenCount) {
             negate = true;
             continue;
         }
@@ -390,7 +383,7 @@ bool ZEditorSkinBuilder::runAddCheck(XP::TokenReader& reader) {
         }
         check = new (std::nothrow) ZInOutCheck(effect, inOp, inCount, outOp, outCount);
     } else if (reader.takeKeyword("OS", 1)) {
-        check = new (std::nothrow) ZOSCheck(sameIgnoringCase(reader.token(reader.cursor++), "LNX"));
+        check = new (std::nothrow) ZOSCheck(XP::equalsIgnoringCase(reader.token(reader.cursor++), "LNX"));
     } else {
         const char* kind = reader.token(reader.cursor);
         if (reader.tokenEquals(reader.cursor, "Param") || reader.tokenEquals(reader.cursor, "InOut") ||

@@ -2,7 +2,8 @@
 // parameter value displays' redraw rule.
 #include "controls/ZLabel.h"
 #include "controls/ZValue.h"
-#include "controls_a/ControlFixture.h"
+#include "plugin/Identity.h"
+#include "support/ControlFixture.h"
 #include "skin/ZFont.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ using VRAX::ZFilter;
 // Counts how often a label has its text expanded.
 class CountingFilter : public ZFilter {
 public:
-    using ZFilter::ZFilter;
+    explicit CountingFilter(audioMasterCallback host) : ZFilter(host) { setIdentity(&VRAX::kQolmIdentity); }
     void expandVariables(char* out, int32_t size, const char* text) override {
         ++expansions;
         ZFilter::expandVariables(out, size, text);
@@ -53,7 +54,7 @@ protected:
         ASSERT_TRUE(label.paint(nullptr));
     }
 
-    CountingFilter effect{&ctla::recordingHost};
+    CountingFilter effect{&qtest::HostStub::callback};
     VRAX::ZFont font;
 };
 
@@ -61,7 +62,7 @@ TEST_F(LabelTest, VariablesWithoutPeriodAreExpandedOnceAndNeverAskAgain) {
     Label label(place(), 0, "Build ~ ${PlugBuild} ~ ${Platform} ~ ${BuildDate}", &font, 0);
     EXPECT_EQ(effect.expansions, 1);
     EXPECT_TRUE(label.fixed);
-    const std::string expected = std::string("Build ~ 3.1 ~ ") + effect.platformText() + " ~ 09 Sep 2024";
+    const std::string expected = std::string("Build ~ 3.1 ~ ") + effect.platformText() + " ~ " QOLM_BUILD_DATE;
     EXPECT_EQ(label.getDisplay(), expected);
     EXPECT_STREQ(label.getSource(), "Build ~ ${PlugBuild} ~ ${Platform} ~ ${BuildDate}");
 
@@ -125,9 +126,9 @@ TEST_F(LabelTest, ExpansionStaysInsideItsBuffer) {
 // ---------------------------------------------------------------------------
 // ZValue, ZBgValue
 
-class ValueTest : public ctla::ControlTest {
+class ValueTest : public ctl::ControlTest {
 protected:
-    double cutOffAt(double hertz) const { return filter->getParameterObject(ZFilter::kCutOff)->toNormalised(hertz); }
+    double cutOffAt(double hertz) const { return effect->getParameterObject(ZFilter::kCutOff)->toNormalised(hertz); }
     VRAX::ZFont font;
 };
 
@@ -142,7 +143,7 @@ TEST_F(ValueTest, ShownChangeBelowTheThresholdIsNotRedrawn) {
     EXPECT_FALSE(value.needsRedraw());
 
     setValue(ZFilter::kCutOff, cutOffAt(19998.0));
-    EXPECT_STREQ(filter->getDisplayText(ZFilter::kCutOff), "19998 Hz");
+    EXPECT_STREQ(effect->getDisplayText(ZFilter::kCutOff), "19998 Hz");
     // The text changed, the shown value by less than 0.00001: left as it is.
     EXPECT_FALSE(value.needsRedraw());
     EXPECT_FALSE(bgValue.needsRedraw());

@@ -3,7 +3,8 @@
 // leaving a zombie behind. A stand-in "xdg-open" on PATH records what it got.
 #include "controls/ZImg.h"
 #include "controls/ZUrl.h"
-#include "controls_b/Fixture.h"
+#include "io/LinkOpener.h"
+#include "support/ControlFixture.h"
 #include "skin/ZEditorSkin.h"
 #include "skin/ZImageResource.h"
 
@@ -51,7 +52,7 @@ std::vector<int> zombieChildren() {
     return zombies;
 }
 
-class UrlTest : public ctlb::ControlTest {
+class UrlTest : public ctl::ControlTest {
 protected:
     void SetUp() override {
         ControlTest::SetUp();
@@ -121,7 +122,7 @@ TEST_F(UrlTest, ShortAddressesDoNothingAndLongOnesAreCut) {
     EXPECT_TRUE(received(std::chrono::milliseconds(500)).empty());
     VRAX::ZUrl empty(place(0, 0, 10, 10), "");
     empty.leftUp(true, true, 0, 0);
-    EXPECT_FALSE(VRAX::openLink(nullptr));
+    EXPECT_FALSE(XP::openLink(nullptr));
     EXPECT_TRUE(received(std::chrono::milliseconds(200)).empty());
 
     VRAX::ZUrl eight(place(0, 0, 10, 10), "http://x");
@@ -132,7 +133,7 @@ TEST_F(UrlTest, ShortAddressesDoNothingAndLongOnesAreCut) {
         SCOPED_TRACE(length);
         std::string address = "https://example.org/";
         while (address.size() < length) address += static_cast<char>('a' + address.size() % 26);
-        EXPECT_TRUE(VRAX::openLink(address.c_str()));
+        EXPECT_TRUE(XP::openLink(address.c_str()));
         EXPECT_EQ(received(), oneArgument(address.substr(0, 118)));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -157,7 +158,7 @@ TEST_F(UrlTest, ReleaseOverTheLinkAfterAPressElsewhereOpensIt) {
 
 TEST_F(UrlTest, MissingOpenerIsReportedAndLeavesNoZombie) {
     setenv("PATH", "/nonexistent-ctlb", 1);
-    EXPECT_FALSE(VRAX::openLink("https://example.org/"));
+    EXPECT_FALSE(XP::openLink("https://example.org/"));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_TRUE(zombieChildren().empty());
 }

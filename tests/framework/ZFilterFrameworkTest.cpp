@@ -4,10 +4,12 @@
 
 #include "dsp/ZFilter.h"
 #include "framework/ZHistory.h"
+#include "plugin/Identity.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 using fwtest::FakeEditor;
 using fwtest::FakeHost;
@@ -52,8 +54,15 @@ TEST_F(Filter, FactoryPresetsAreLoadedWithTheirTexts) {
 
 TEST_F(Filter, IdentityAndSampleRate) {
     char expanded[128];
+    // The filter alone has no identity; the plug-in gives it its own.
+    filter.expandVariables(expanded, sizeof(expanded), "${PlugVer}/${PlugBuild}/${BuildDate}");
+    EXPECT_STREQ(expanded, "//");
+    EXPECT_EQ(filter.getVendorVersion(), 0);
+    filter.setIdentity(&VRAX::kQolmIdentity);
     filter.expandVariables(expanded, sizeof(expanded), "${PlugVer}/${PlugBuild}/${BuildDate}/${Platform}");
-    EXPECT_STREQ(expanded, QOLM_PLATFORM_BITS == 32 ? "3.1/3.1/09 Sep 2024/Linux32" : "3.1/3.1/09 Sep 2024/Linux64");
+    EXPECT_EQ(std::string(expanded), std::string("3.1/3.1/") + QOLM_BUILD_DATE +
+                                         (QOLM_PLATFORM_BITS == 32 ? "/Linux32" : "/Linux64"));
+    EXPECT_EQ(filter.getVendorVersion(), 3100);
     EXPECT_EQ(filter.getAeffect()->uniqueID, vstFourCC('K', 'p', '4', 'w'));
     EXPECT_EQ(filter.getSampleRate(), 48000.0f);
     FakeHost silent;

@@ -4,6 +4,7 @@
 // expected texts written out (ReferenceEditor.h), and, for the host line,
 // by how its picture changes with the host's product name and sample rate.
 #include "Fixture.h"
+#include "QolmVersion.h"
 #include "ReferenceEditor.h"
 
 using namespace e2e;
@@ -19,7 +20,7 @@ std::string expandedSkin(const std::string& rate, const std::string& product, st
         {
             {"\"VRAX Qolm ${PlugVer} ~ High-pass filter\"", "\"VRAX Qolm 3.1 ~ High-pass filter\""},
             {"\"Build ~ ${PlugBuild} ~ ${Platform} ~ ${BuildDate}\"",
-             std::string("\"Build ~ 3.1 ~ ") + platformName() + " ~ 09 Sep 2024\""},
+             std::string("\"Build ~ 3.1 ~ ") + platformName() + " ~ " QOLM_BUILD_DATE "\""},
             {"\"${SRate} Hz ~ ${Inputs}x${Outputs} ~ ${HostName}\"", "\"" + rate + " Hz ~ 2x2 ~ " + product + "\""},
         },
         problem);

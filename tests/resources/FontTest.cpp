@@ -2,6 +2,7 @@
 // editor draws text unscaled and clips it to the control, so every text it
 // can show must fit: measured as NanoVG lays it out.
 
+#include "QolmVersion.h"
 #include "ResourceFiles.h"
 #include "SkinScript.h"
 
@@ -157,7 +158,7 @@ TEST_F(ResourceFonts, InformationLinesFitWithTheirLongestValues) {
                         texts.push_back(expand(c.args[1], {{"PlugVer", "3.1"},
                                                            {"PlugBuild", "3.1"},
                                                            {"Platform", platform},
-                                                           {"BuildDate", "09 Sep 2024"},
+                                                           {"BuildDate", QOLM_BUILD_DATE},
                                                            {"SRate", rate},
                                                            {"Inputs", ch},
                                                            {"Outputs", ch},

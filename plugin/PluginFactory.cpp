@@ -1,8 +1,9 @@
-// The plug-in's side of the entry point: makes the effect and, when the
-// embedded skin builds, its editor.
+// The composition root: the plug-in's side of the entry point, the one place
+// that puts the effect, its identity and its editor together.
 #include "host/PluginFactory.h"
 
 #include "dsp/ZFilter.h"
+#include "plugin/Identity.h"
 #include "editor/ZEditor.h"
 #include "skin/ZEditorSkinBuilder.h"
 
@@ -11,6 +12,7 @@
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
     auto* effect = new (std::nothrow) VRAX::ZFilter(audioMaster);
     if (!effect) return nullptr;
+    effect->setIdentity(&VRAX::kQolmIdentity);
     // Without an editor the effect still works; the host just sees no
     // effFlagsHasEditor.
     VRAX::ZEditorSkinBuilder builder(effect);
