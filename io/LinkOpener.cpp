@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <spawn.h>
 #include <sys/types.h>
@@ -17,8 +18,39 @@ namespace {
 // Runs in the short-lived middle process of the double fork: only starts the
 // opener and leaves, so the opener is handed to init, which reaps it. The
 // host's own SIGCHLD handling is never touched.
+// Whether PATH names an executable `name`. posix_spawnp says so itself where
+// it can, but under an emulator without vfork (qemu-user) a failed exec in
+// the spawned child goes unreported: the search is done here first. Only
+// async-signal-safe calls and a stack buffer: this runs in a forked child.
+bool onPath(const char* name) {
+    const char* path = getenv("PATH");
+    if (!path || !*path) path = "/usr/bin:/bin";
+    const size_t nameLength = strlen(name);
+    char candidate[4096];
+    for (const char* segment = path;; ) {
+        const char* end = segment;
+        while (*end && *end != ':') ++end;
+        const size_t dirLength = static_cast<size_t>(end - segment);
+        if (dirLength + 1 + nameLength < sizeof candidate) {
+            size_t n = 0;
+            if (dirLength == 0) {
+                candidate[n++] = '.';
+            } else {
+                std::memcpy(candidate, segment, dirLength);
+                n = dirLength;
+            }
+            candidate[n++] = '/';
+            std::memcpy(candidate + n, name, nameLength + 1);
+            if (access(candidate, X_OK) == 0) return true;
+        }
+        if (!*end) return false;
+        segment = end + 1;
+    }
+}
+
 [[noreturn]] void spawnOpenerAndExit(char* const* argv, const posix_spawn_file_actions_t* actions,
                                      const posix_spawnattr_t* attributes) {
+    if (!onPath(argv[0])) _exit(127);
     pid_t opener = 0;
     const int result = posix_spawnp(&opener, argv[0], actions, attributes, argv, environ);
     _exit(result == 0 ? 0 : 127);

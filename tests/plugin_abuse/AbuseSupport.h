@@ -6,6 +6,7 @@
 
 #include "support/HostStub.h"
 #include "support/PluginHost.h"
+#include "support/RunEnvironment.h"
 
 #include <cmath>
 #include <cstdint>
@@ -153,22 +154,8 @@ private:
     void* handle;
 };
 
-// True under qemu-user (scripts/run-x86 says so to the programs it starts).
-inline bool emulated() {
-    const char* flag = std::getenv("QOLM_X86_EMULATED");
-    return flag && *flag && *flag != '0';
-}
-
-// Whether the resident size tells of our leaks. Sanitizers keep freed memory
-// aside and map shadow memory (their leak checker tells instead), and under
-// qemu-user the process's memory is the emulator's, its code cache included.
-inline bool residentSizeMeaningful() {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    return false;
-#else
-    return !emulated();
-#endif
-}
+using qtest::emulated;
+using qtest::residentSizeMeaningful;
 
 inline int threadCount() {
     int count = 0;
