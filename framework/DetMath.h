@@ -405,11 +405,20 @@ inline DD tanNear(int j, DD r) {
     return quickTwoSum(s.hi, s.lo + (c.value.lo + pLow + z2 * q));
 }
 
+// The nearest centre j/64 to 0 <= x < 1 (or a hair below 0). Rounded
+// from the exact x * 64 by hand: x * 64 + 0.5 could round up to the next
+// whole number and leave x below half the centre.
+inline int nearestCentre(double x) {
+    const double scaled = x * 64.0;
+    const int j = static_cast<int>(scaled);
+    return scaled - j > 0.5 ? j + 1 : j;
+}
+
 // tan of 0 < x < pi/2 + 1/128.
 inline double tanFirstQuadrant(double x) {
     constexpr double kQuarterPi = 0x1.921fb54442d18p-1;
     if (x <= kQuarterPi) {
-        const int j = static_cast<int>(x * 64.0 + 0.5);
+        const int j = nearestCentre(x);
         // Exact: x and j/64 are within a factor of two of each other.
         const DD t = tanNear(j, DD{x - j / 64.0, 0.0});
         return t.hi + t.lo;
@@ -420,7 +429,7 @@ inline double tanFirstQuadrant(double x) {
     constexpr double kHalfPiB = 0x1.1a62633145c07p-54;
     constexpr double kHalfPiC = -0x1.f1976b7ed8fbcp-110;
     const DD y = add(twoSum(kHalfPiA - x, kHalfPiB), kHalfPiC);
-    const int j = static_cast<int>(y.hi * 64.0 + 0.5);
+    const int j = nearestCentre(y.hi);
     const DD t = tanNear(j, twoSum(y.hi - j / 64.0, y.lo));
     // 1 / t: a first quotient, corrected from the exact remainder.
     const double inv = 1.0 / t.hi;
