@@ -330,12 +330,126 @@ inline Reduced sinCosReduced(double x) {
     return v;
 }
 
+// tan a for |a| < 1, to about 2^-100, for the table: the sine and cosine
+// series in double-double, divided.
+constexpr DD tanSeries(double a) {
+    const DD a2 = twoProd(a, a);
+    DD term{a, 0.0};
+    DD sine = term;
+    DD cosine{1.0, 0.0};
+    DD cosTerm{1.0, 0.0};
+    for (int k = 1; k <= 24; ++k) {
+        term = div(mul(term, a2), DD{(2.0 * k) * (2.0 * k + 1.0), 0.0});
+        cosTerm = div(mul(cosTerm, a2), DD{(2.0 * k - 1.0) * (2.0 * k), 0.0});
+        sine = add(sine, k % 2 ? negate(term) : term);
+        cosine = add(cosine, k % 2 ? negate(cosTerm) : cosTerm);
+    }
+    return div(sine, cosine);
+}
+
+// The Taylor series of tan around the centres c = j/64, j = 0..50 (0 to
+// pi/4): tan(c + r) = sum of e[k] r^k, from f' = 1 + f^2, that is
+// (k + 1) e[k + 1] = [k == 0] + sum of e[i] e[k - i]. The first two
+// coefficients are double-doubles, the first one's high part also split in
+// halves for exact products; the rest are doubles.
+struct TanCentre {
+    DD value;        // tan c
+    DD slope;        // 1 + tan^2 c
+    double slopeHigh, slopeLow;  // slope.hi in halves of 26 bits
+    double rest[9];  // e[2] .. e[10]
+};
+struct TanTable {
+    static constexpr int kCentres = 51;
+    TanCentre centre[kCentres];
+    constexpr TanTable() : centre{} {
+        for (int j = 0; j < kCentres; ++j) {
+            DD e[11]{};
+            e[0] = j == 0 ? DD{0.0, 0.0} : tanSeries(j / 64.0);
+            for (int k = 0; k < 10; ++k) {
+                DD s{k == 0 ? 1.0 : 0.0, 0.0};
+                for (int i = 0; i <= k; ++i) s = add(s, mul(e[i], e[k - i]));
+                e[k + 1] = div(s, DD{k + 1.0, 0.0});
+            }
+            TanCentre& c = centre[j];
+            c.value = e[0];
+            c.slope = e[1];
+            const double t = 134217729.0 * e[1].hi;
+            c.slopeHigh = t - (t - e[1].hi);
+            c.slopeLow = e[1].hi - c.slopeHigh;
+            for (int k = 0; k < 9; ++k) c.rest[k] = e[k + 2].hi;
+        }
+    }
+};
+inline constexpr TanTable kTanTable{};
+
+// tan(j/64 + r.hi + r.lo), |r| <= 1/128 or a little more, j <= 50, as a
+// double-double to about 2^-64: no division, one exact product.
+inline DD tanNear(int j, DD r) {
+    const TanCentre& c = kTanTable.centre[j];
+    const double z = r.hi;
+    // slope * z exactly, with the slope's halves precomputed.
+    const double t = 134217729.0 * z;
+    const double zh = t - (t - z);
+    const double zl = z - zh;
+    const double p = c.slope.hi * z;
+    const double pLow = (((c.slopeHigh * zh - p) + c.slopeHigh * zl + c.slopeLow * zh) + c.slopeLow * zl) +
+                        c.slope.lo * z + c.slope.hi * r.lo;
+    // The terms from r^2 on, below 2^-12 of the result: doubles suffice.
+    // Estrin's scheme keeps the dependency chains short.
+    const double* e = c.rest;
+    const double z2 = z * z;
+    const double z4 = z2 * z2;
+    const double q = ((e[0] + e[1] * z) + (e[2] + e[3] * z) * z2) +
+                     ((e[4] + e[5] * z) + (e[6] + e[7] * z) * z2 + e[8] * z4) * z4;
+    const DD s = twoSum(c.value.hi, p);
+    return quickTwoSum(s.hi, s.lo + (c.value.lo + pLow + z2 * q));
+}
+
+// The nearest centre j/64 to 0 <= x < 1 (or a hair below 0). Rounded
+// from the exact x * 64 by hand: x * 64 + 0.5 could round up to the next
+// whole number and leave x below half the centre.
+inline int nearestCentre(double x) {
+    const double scaled = x * 64.0;
+    const int j = static_cast<int>(scaled);
+    return scaled - j > 0.5 ? j + 1 : j;
+}
+
+// tan of 0 < x < pi/2 + 1/128.
+inline double tanFirstQuadrant(double x) {
+    constexpr double kQuarterPi = 0x1.921fb54442d18p-1;
+    if (x <= kQuarterPi) {
+        const int j = nearestCentre(x);
+        // Exact: x and j/64 are within a factor of two of each other.
+        const DD t = tanNear(j, DD{x - j / 64.0, 0.0});
+        return t.hi + t.lo;
+    }
+    // Near the pole, tan x = 1 / tan(pi/2 - x), the difference in
+    // double-double (its first step is exact for x >= pi/4).
+    constexpr double kHalfPiA = 0x1.921fb54442d18p+0;
+    constexpr double kHalfPiB = 0x1.1a62633145c07p-54;
+    constexpr double kHalfPiC = -0x1.f1976b7ed8fbcp-110;
+    const DD y = add(twoSum(kHalfPiA - x, kHalfPiB), kHalfPiC);
+    const int j = nearestCentre(y.hi);
+    const DD t = tanNear(j, twoSum(y.hi - j / 64.0, y.lo));
+    // 1 / t: a first quotient, corrected from the exact remainder.
+    const double inv = 1.0 / t.hi;
+    const DD prod = twoProd(inv, t.hi);
+    return inv + (((1.0 - prod.hi) - prod.lo) - inv * t.lo) * inv;
+}
+
 }  // namespace detail
 
-// Tangent, within about half an ulp (the filter's design uses 0 to pi/2).
+// Tangent, within about half an ulp. The filter's design uses 0 to pi/2 and
+// redesigns every few samples in a glide: there a table and a short series
+// do without the sine, the cosine and their division.
 inline double tan(double x) {
     using namespace detail;
-    if (!(absolute(x) < kInf)) return kNaN;
+    const double ax = absolute(x);
+    if (ax > 0.0 && ax < 1.578) {
+        const double t = tanFirstQuadrant(ax);
+        return x < 0.0 ? -t : t;
+    }
+    if (!(ax < kInf)) return kNaN;
     if (x == 0.0) return x;  // keeps the sign of zero
     const auto [n, sine, cosine] = sinCosReduced(x);
     // tan(r + n pi/4), with tan(r + pi/4) = (cos r + sin r) / (cos r - sin r).
