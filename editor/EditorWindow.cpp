@@ -17,8 +17,20 @@ extern "C" {
 #include "nanovg_gl_utils.h"
 }
 
+#include <dlfcn.h>
+#include <link.h>
+#include <poll.h>
 #include <pthread.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <ctime>
+#include <memory>
+#include <mutex>
 #include <new>
+#include <string_view>
+#include <utility>
 
 namespace VRAX {
 
@@ -34,73 +46,349 @@ constexpr unsigned kHandShape = XC_hand1;  // 58
 constexpr unsigned kTextShape = XC_xterm;  // 152
 static_assert(kHandShape == 58 && kTextShape == 152);
 
-// Every window thread, the hosts' own code and each host-side connection
-// call Xlib from different threads.
-std::once_flag xThreadsOnce;
-
-// The error handler is process-wide while window threads overlap: the first
-// thread to start installs ours, the last to end puts back what was there.
-std::mutex handlerMutex;
-int handlerUsers = 0;
-XErrorHandler previousHandler = nullptr;
-// Errors seen by the handler on this thread (it runs on the thread that
-// reads the failing connection), so a thread can tell its own requests failed.
-thread_local unsigned long threadErrors = 0;
+// Longest sleep of an idle window thread: a change stamped meanwhile is
+// drawn at the next wake-up, so this bounds the delay when the skin does
+// not throttle at all.
+constexpr int64_t kMinimumWaitMs = 5;
 
 int visualAttributes[] = {GLX_RGBA,         GLX_DOUBLEBUFFER, GLX_RED_SIZE,   8, GLX_GREEN_SIZE, 8,
                           GLX_BLUE_SIZE,    8,                GLX_ALPHA_SIZE, 8, GLX_DEPTH_SIZE, 24,
                           GLX_STENCIL_SIZE, 8,                None};
 
-int ignoreError(Display*, XErrorEvent*) {
-    ++threadErrors;
-    return 0;
+int64_t monotonicMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// --- X error handling, shared with the host ---------------------------------
+//
+// The handler is process-wide. Ours ignores the errors of the window
+// threads' own connections (the window may vanish under them, and that must
+// never end the host) and hands every other error to the handler that was
+// there before, as if we were not. The first window thread installs it, the
+// last one puts the previous handler back, unless the host has installed a
+// newer one meanwhile, which then stays.
+
+std::mutex handlerMutex;
+int handlerUsers = 0;
+std::atomic<XErrorHandler> previousHandler{nullptr};
+// The handler runs on the thread that reads the failing connection, and a
+// window thread's connection is read by that thread alone.
+thread_local Display* tOwnConnection = nullptr;
+thread_local unsigned long tOwnErrors = 0;
+thread_local bool tChaining = false;
+
+int chainErrors(Display* display, XErrorEvent* error) {
+    if (display && display == tOwnConnection) {
+        ++tOwnErrors;
+        return 0;
+    }
+    const XErrorHandler previous = previousHandler.load();
+    // A host handler that calls back into ours must not loop.
+    if (!previous || tChaining) return 0;
+    tChaining = true;
+    const int result = previous(display, error);
+    tChaining = false;
+    return result;
 }
 
 void acquireErrorHandler() {
     std::lock_guard<std::mutex> lock(handlerMutex);
-    if (handlerUsers++ == 0) previousHandler = XSetErrorHandler(ignoreError);
+    if (handlerUsers++ > 0) return;
+    const XErrorHandler old = XSetErrorHandler(chainErrors);
+    if (old != chainErrors) previousHandler = old;
 }
 
 void releaseErrorHandler() {
     std::lock_guard<std::mutex> lock(handlerMutex);
-    if (--handlerUsers == 0) {
-        XSetErrorHandler(previousHandler);
-        previousHandler = nullptr;
-    }
+    if (--handlerUsers > 0) return;
+    const XErrorHandler current = XSetErrorHandler(previousHandler.load());
+    // The host installed its own since ours: that one stays. Ours keeps
+    // chaining to the previous one for whoever still calls it.
+    if (current != chainErrors) XSetErrorHandler(current);
 }
+
+// Mesa unloads its GL driver with the last connection that used GLX, and
+// loses memory inside it each time; in a host without GL of its own that is
+// every editor close. Loaded once, the driver stays for the process.
+void keepGlDriverLoaded() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        dl_iterate_phdr(
+            [](dl_phdr_info* info, size_t, void*) {
+                const std::string_view name = info->dlpi_name ? info->dlpi_name : "";
+                if (name.ends_with("_dri.so")) dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+                return 0;
+            },
+            nullptr);
+    });
+}
+
+// The window thread's own connection, with our error handler in place for
+// as long as it is open.
+class OwnConnection {
+public:
+    OwnConnection() : display(XOpenDisplay(nullptr)) {
+        if (!display) return;
+        tOwnConnection = display;
+        acquireErrorHandler();
+    }
+    ~OwnConnection() {
+        if (!display) return;
+        // Closing syncs: errors of the last requests still reach our handler.
+        XCloseDisplay(display);
+        tOwnConnection = nullptr;
+        releaseErrorHandler();
+    }
+    OwnConnection(const OwnConnection&) = delete;
+    OwnConnection& operator=(const OwnConnection&) = delete;
+    Display* get() const { return display; }
+
+private:
+    Display* const display;
+};
+
+// One X or GL resource of the window thread, released when it goes.
+template <typename T>
+class Held {
+public:
+    using Release = void (*)(Display*, T);
+    Held() = default;
+    Held(Display* connection, T value, Release release) : connection(connection), value(value), release(release) {}
+    ~Held() { reset(); }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    Held& operator=(Held&& other) noexcept {
+        if (this != &other) {
+            reset();
+            connection = other.connection;
+            value = std::exchange(other.value, T{});
+            release = other.release;
+        }
+        return *this;
+    }
+    T get() const { return value; }
+    explicit operator bool() const { return value != T{}; }
+    void reset() {
+        if (value != T{} && release) release(connection, value);
+        value = T{};
+    }
+
+private:
+    Display* connection = nullptr;
+    T value{};
+    Release release = nullptr;
+};
 
 }  // namespace
 
+// --- The window of one open editor ------------------------------------------
+
+// Everything one window thread creates, in creation order; the members
+// release themselves in the reverse order when the session ends.
+class EditorWindow::Session {
+public:
+    Session(EditorWindow& owner, Display* connection);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // The window is up and the skin attached: events can be served.
+    bool ready() const { return attached; }
+    Display* connection() const { return display; }
+    // Acts on one event; false when the loop must end.
+    bool handle(const XEvent& event);
+    // One drawing pass into the frame buffer, copied to the window.
+    void draw();
+
+private:
+    void updateCursor(int32_t x, int32_t y);
+
+    EditorWindow& owner;
+    ZEditorSkin& skin;
+    Display* const display;
+    const int width;
+    const int height;
+    const Atom closeAtom;
+    Held<XVisualInfo*> visual;
+    Held<Colormap> colormap;
+    Held<::Window> window;
+    Held<::Cursor> handCursor;
+    Held<::Cursor> textCursor;
+    Held<GLXContext> context;
+    Held<NVGcontext*> renderer;
+    Held<NVGLUframebuffer*> frameBuffer;
+    std::unique_ptr<ZCanvas> canvas;
+    bool attached = false;
+};
+
+EditorWindow::Session::Session(EditorWindow& owner, Display* connection)
+    : owner(owner),
+      skin(*owner.skin),
+      display(connection),
+      width(owner.skin->width),
+      height(owner.skin->height),
+      closeAtom(XInternAtom(connection, "WM_DELETE_WINDOW", False)) {
+    visual = Held<XVisualInfo*>(display, glXChooseVisual(display, 0, visualAttributes),
+                                [](Display*, XVisualInfo* v) { XFree(v); });
+    if (!visual || width <= 0 || height <= 0) return;
+
+    const ::Window parentId = owner.parent.load();
+    const unsigned long errorsBefore = tOwnErrors;
+    XVisualInfo* chosen = visual.get();
+    colormap = Held<Colormap>(display, XCreateColormap(display, parentId, chosen->visual, AllocNone),
+                              [](Display* d, Colormap c) { XFreeColormap(d, c); });
+    XSetWindowAttributes set{};
+    set.colormap = colormap.get();
+    set.event_mask = kEventMask;
+    // A GL visual may differ from the parent's; the border must then be
+    // given, and no background keeps the server from painting over GL.
+    set.border_pixel = 0;
+    set.background_pixmap = None;
+    const ::Window id = XCreateWindow(display, parentId, 0, 0, static_cast<unsigned>(width),
+                                      static_cast<unsigned>(height), 0, chosen->depth, InputOutput, chosen->visual,
+                                      CWColormap | CWEventMask | CWBorderPixel | CWBackPixmap, &set);
+    // Creation errors only show after a round trip (a bad parent, say).
+    XSync(display, False);
+    if (!id || tOwnErrors != errorsBefore) return;
+    window = Held<::Window>(display, id, [](Display* d, ::Window w) { XDestroyWindow(d, w); });
+    owner.window = id;
+    XMapWindow(display, id);
+
+    context = Held<GLXContext>(display, glXCreateContext(display, chosen, nullptr, True), [](Display* d, GLXContext c) {
+        glXMakeCurrent(d, None, nullptr);
+        glXDestroyContext(d, c);
+    });
+    if (!context || !glXMakeCurrent(display, id, context.get()) || !loadGlFunctions()) return;
+    keepGlDriverLoaded();
+    renderer = Held<NVGcontext*>(display, nvgCreateGL2(NVG_ANTIALIAS), [](Display*, NVGcontext* r) { nvgDeleteGL2(r); });
+    if (!renderer) return;
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    frameBuffer = Held<NVGLUframebuffer*>(display, nvgluCreateFramebuffer(renderer.get(), width, height, 0),
+                                          [](Display*, NVGLUframebuffer* f) { nvgluDeleteFramebuffer(f); });
+    if (!frameBuffer) return;
+    // The frame buffer keeps its picture between passes; start it from a
+    // known state rather than whatever the driver left.
+    nvgluBindFramebuffer(frameBuffer.get());
+    glViewport(0, 0, width, height);
+    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    nvgluBindFramebuffer(nullptr);
+    canvas.reset(new (std::nothrow) ZCanvas);
+    if (!canvas) return;
+    canvas->init(renderer.get(), width, height);
+    skin.attach(canvas.get());
+    attached = true;
+}
+
+EditorWindow::Session::~Session() {
+    if (attached) skin.detach(canvas.get());
+    if (window) {
+        XUndefineCursor(display, window.get());
+        owner.window = 0;
+    }
+    // The members go now, last made first: canvas, frame buffer, renderer,
+    // context, cursors, window (already gone after DestroyNotify: the error
+    // that raises is ours and ignored), colormap, visual.
+}
+
+bool EditorWindow::Session::handle(const XEvent& event) {
+    switch (event.type) {
+        case ButtonPress:
+        case ButtonRelease: {
+            const XButtonEvent& b = event.xbutton;
+            const bool shift = (b.state & ShiftMask) != 0;
+            const bool control = (b.state & ControlMask) != 0;
+            const bool press = event.type == ButtonPress;
+            if (b.button == Button1) {
+                if (press)
+                    skin.leftDown(shift, control, b.x, b.y);
+                else
+                    skin.leftUp(shift, control, b.x, b.y);
+            } else if (b.button == Button3) {
+                if (press)
+                    skin.rightDown(shift, control, b.x, b.y);
+                else
+                    skin.rightUp(shift, control, b.x, b.y);
+            }
+            updateCursor(b.x, b.y);
+            return true;
+        }
+        case MotionNotify: {
+            const XMotionEvent& m = event.xmotion;
+            skin.mouseMove((m.state & ShiftMask) != 0, (m.state & ControlMask) != 0, m.x, m.y);
+            updateCursor(m.x, m.y);
+            return true;
+        }
+        case Expose:
+            draw();
+            return true;
+        case DestroyNotify:
+            return event.xdestroywindow.window != window.get();
+        case ClientMessage:
+            return !(event.xclient.format == 32 && static_cast<Atom>(event.xclient.data.l[0]) == closeAtom);
+        default:
+            return true;
+    }
+}
+
+void EditorWindow::Session::draw() {
+    const float w = static_cast<float>(width);
+    const float h = static_cast<float>(height);
+    NVGcontext* vg = renderer.get();
+    nvgluBindFramebuffer(frameBuffer.get());
+    glViewport(0, 0, width, height);
+    skin.draw(canvas.get());
+    nvgluBindFramebuffer(nullptr);
+    glViewport(0, 0, width, height);
+    glClear(GL_COLOR_BUFFER_BIT);
+    nvgBeginFrame(vg, w, h, 1.0f);
+    nvgBeginPath(vg);
+    nvgRect(vg, 0, 0, w, h);
+    nvgFillPaint(vg, nvgImagePattern(vg, 0, 0, w, h, 0, frameBuffer.get()->image, 1.0f));
+    nvgFill(vg);
+    nvgEndFrame(vg);
+    glXSwapBuffers(display, window.get());
+    owner.passes.fetch_add(1);
+}
+
+void EditorWindow::Session::updateCursor(int32_t x, int32_t y) {
+    const int32_t kind = skin.cursorAt(x, y);
+    if (kind == owner.cursorKind.load()) return;
+    const ::Window own = window.get();
+    if (!own) return;
+    const auto freeCursor = [](Display* d, ::Cursor c) { XFreeCursor(d, c); };
+    if (kind == 2) {
+        if (!handCursor) handCursor = Held<::Cursor>(display, XCreateFontCursor(display, kHandShape), freeCursor);
+        XDefineCursor(display, own, handCursor.get());
+    } else if (kind == 3) {
+        if (!textCursor) textCursor = Held<::Cursor>(display, XCreateFontCursor(display, kTextShape), freeCursor);
+        XDefineCursor(display, own, textCursor.get());
+    } else {
+        XUndefineCursor(display, own);
+    }
+    owner.cursorKind = kind;
+}
+
+// --- The object the editor owns ---------------------------------------------
+
 EditorWindow::EditorWindow(ZEditorSkin* skin) : skin(skin) {
-    std::call_once(xThreadsOnce, [] { XInitThreads(); });
     if (skin) skin->window = this;
-    display = XOpenDisplay(nullptr);
-    // Atoms are the server's, so the value interned here matches the one the
-    // window thread interns on its own connection.
-    if (display) deleteAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
 }
 
 EditorWindow::~EditorWindow() {
     stop();
     if (skin && skin->window.load() == this) skin->window = nullptr;
-    if (display) XCloseDisplay(display);
-    display = nullptr;
 }
 
 bool EditorWindow::start(::Window parentWindow) {
     if (thread.joinable()) stop();
-    if (!display) return false;
-    if (!glxReady) {
-        // GLX on this long-lived connection keeps the GL driver loaded for
-        // as long as the editor exists. Otherwise the driver is loaded and
-        // unloaded with every window thread's connection, which is slow
-        // and loses memory inside the driver on every unload.
-        std::lock_guard<std::mutex> lock(connectionLock);
-        if (XVisualInfo* visual = glXChooseVisual(display, 0, visualAttributes)) XFree(visual);
-        glxReady = true;
-    }
+    wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd < 0) return false;
     parent = parentWindow;
     stopRequested = false;
+    redrawWanted = false;
     threadEnded = false;
     try {
         thread = std::thread(&EditorWindow::threadMain, this);
@@ -108,6 +396,8 @@ bool EditorWindow::start(::Window parentWindow) {
         // No thread to be had (resources exhausted): the editor stays shut.
         threadEnded = true;
         parent = 0;
+        close(wakeFd);
+        wakeFd = -1;
         return false;
     }
     return true;
@@ -118,244 +408,83 @@ void EditorWindow::stop() {
         parent = 0;
         return;
     }
-    {
-        // Under the lock the thread either has published its window (and so
-        // will read this message) or will see the flag before it does.
-        std::lock_guard<std::mutex> lock(connectionLock);
-        stopRequested = true;
-        ::Window target = window.load();
-        if (display && target) {
-            XEvent event{};
-            event.xclient.type = ClientMessage;
-            event.xclient.format = 32;
-            event.xclient.message_type = None;
-            event.xclient.window = 0;
-            event.xclient.data.l[0] = static_cast<long>(deleteAtom);
-            XSendEvent(display, target, False, StructureNotifyMask, &event);
-            XFlush(display);
-        }
+    stopRequested = true;
+    const uint64_t one = 1;
+    if (write(wakeFd, &one, sizeof(one)) < 0) {
+        // Cannot fail for an eventfd below its maximum; the thread would
+        // still see the flag at its next wake-up.
     }
     thread.join();
+    close(wakeFd);
+    wakeFd = -1;
     window = 0;
     parent = 0;
 }
 
-void EditorWindow::sendExpose() {
-    ::Window target = window.load();
-    if (!display || !target) return;
-    XEvent event{};
-    event.xexpose.type = Expose;
-    event.xexpose.window = target;
-    XSendEvent(display, target, False, ExposureMask, &event);
-    XFlush(display);
-}
-
-void EditorWindow::requestExpose() {
-    std::lock_guard<std::mutex> lock(connectionLock);
-    sendExpose();
-}
-
-bool EditorWindow::tryRequestExpose() {
-    std::unique_lock<std::mutex> lock(connectionLock, std::try_to_lock);
-    if (!lock.owns_lock()) return false;
-    sendExpose();
-    return true;
-}
+void EditorWindow::requestExpose() { redrawWanted.store(true, std::memory_order_release); }
 
 bool EditorWindow::isRunning() const { return thread.joinable() && !threadEnded.load(); }
-
-void EditorWindow::forgetWindow() {
-    std::lock_guard<std::mutex> lock(connectionLock);
-    window = 0;
-    // Whatever the host side sent before is handled by the server now,
-    // while the window still exists and our error handler is still in place.
-    if (display) XSync(display, False);
-}
 
 void EditorWindow::threadMain(EditorWindow* self) {
     if (!self) return;
     // A name of its own lets tools and tests tell this thread from the GL
     // driver's helpers in the same process.
     pthread_setname_np(pthread_self(), kThreadName);
-    if (self->parent.load() && self->skin) {
-        if (Display* connection = XOpenDisplay(nullptr)) self->run(connection);
+    if (self->parent.load() && self->skin && !self->stopRequested.load()) {
+        OwnConnection connection;
+        if (connection.get()) {
+            Session session(*self, connection.get());
+            if (session.ready()) self->eventLoop(session);
+        }
     }
     self->cursorKind = 0;  // a later window starts with the parent's cursor
     self->threadEnded = true;
 }
 
-void EditorWindow::run(Display* connection) {
-    acquireErrorHandler();
-    const ::Window parentId = parent.load();
-    const int w = skin->width;
-    const int h = skin->height;
-    const Atom closeAtom = XInternAtom(connection, "WM_DELETE_WINDOW", False);
-
-    XVisualInfo* visual = glXChooseVisual(connection, 0, visualAttributes);
-    Colormap colormap = 0;
-    ::Window own = 0;
-    if (visual && w > 0 && h > 0) {
-        const unsigned long errorsBefore = threadErrors;
-        colormap = XCreateColormap(connection, parentId, visual->visual, AllocNone);
-        XSetWindowAttributes set{};
-        set.colormap = colormap;
-        set.event_mask = kEventMask;
-        // A GL visual may differ from the parent's; the border must then be
-        // given, and no background keeps the server from painting over GL.
-        set.border_pixel = 0;
-        set.background_pixmap = None;
-        own = XCreateWindow(connection, parentId, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h), 0,
-                            visual->depth, InputOutput, visual->visual,
-                            CWColormap | CWEventMask | CWBorderPixel | CWBackPixmap, &set);
-        // Creation errors only show after a round trip (a bad parent, say).
-        XSync(connection, False);
-        if (threadErrors != errorsBefore) own = 0;
-    }
-
-    bool published = false;
-    GLXContext context = nullptr;
-    NVGcontext* renderer = nullptr;
-    NVGLUframebuffer* frameBuffer = nullptr;
-    ZCanvas* canvas = nullptr;
-    if (own) {
-        {
-            std::lock_guard<std::mutex> lock(connectionLock);
-            if (!stopRequested.load()) {
-                window = own;
-                published = true;
-            }
-        }
-        if (published) {
-            XMapWindow(connection, own);
-            context = glXCreateContext(connection, visual, nullptr, True);
-            if (context && glXMakeCurrent(connection, own, context) && loadGlFunctions())
-                renderer = nvgCreateGL2(NVG_ANTIALIAS);
-            if (renderer) {
-                glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-                glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-                frameBuffer = nvgluCreateFramebuffer(renderer, w, h, 0);
-            }
-            if (frameBuffer) {
-                // The frame buffer keeps its picture between passes; start it
-                // from a known state rather than whatever the driver left.
-                nvgluBindFramebuffer(frameBuffer);
-                glViewport(0, 0, w, h);
-                glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-                nvgluBindFramebuffer(nullptr);
-                canvas = new (std::nothrow) ZCanvas;
-            }
-        }
-    }
-
-    if (canvas) {
-        canvas->init(renderer, w, h);
-        skin->attach(canvas);
-        bool running = true;
-        while (running) {
+void EditorWindow::eventLoop(Session& session) {
+    Display* connection = session.connection();
+    uint32_t drawnStamp = changeStamp.load(std::memory_order_acquire);
+    int64_t lastChangeDraw = 0;
+    for (;;) {
+        // Everything queued first, so that a burst of motion gives one pass.
+        while (XPending(connection)) {
             XEvent event;
             XNextEvent(connection, &event);
-            switch (event.type) {
-                case ButtonPress:
-                case ButtonRelease: {
-                    const XButtonEvent& b = event.xbutton;
-                    const bool shift = (b.state & ShiftMask) != 0;
-                    const bool control = (b.state & ControlMask) != 0;
-                    const bool press = event.type == ButtonPress;
-                    if (b.button == Button1) {
-                        if (press)
-                            skin->leftDown(shift, control, b.x, b.y);
-                        else
-                            skin->leftUp(shift, control, b.x, b.y);
-                    } else if (b.button == Button3) {
-                        if (press)
-                            skin->rightDown(shift, control, b.x, b.y);
-                        else
-                            skin->rightUp(shift, control, b.x, b.y);
-                    }
-                    updateCursor(connection, b.x, b.y);
-                    break;
-                }
-                case MotionNotify: {
-                    const XMotionEvent& m = event.xmotion;
-                    skin->mouseMove((m.state & ShiftMask) != 0, (m.state & ControlMask) != 0, m.x, m.y);
-                    updateCursor(connection, m.x, m.y);
-                    break;
-                }
-                case Expose: {
-                    nvgluBindFramebuffer(frameBuffer);
-                    glViewport(0, 0, w, h);
-                    skin->draw(canvas);
-                    nvgluBindFramebuffer(nullptr);
-                    glViewport(0, 0, w, h);
-                    glClear(GL_COLOR_BUFFER_BIT);
-                    nvgBeginFrame(renderer, static_cast<float>(w), static_cast<float>(h), 1.0f);
-                    nvgBeginPath(renderer);
-                    nvgRect(renderer, 0, 0, static_cast<float>(w), static_cast<float>(h));
-                    nvgFillPaint(renderer, nvgImagePattern(renderer, 0, 0, static_cast<float>(w),
-                                                           static_cast<float>(h), 0, frameBuffer->image, 1.0f));
-                    nvgFill(renderer);
-                    nvgEndFrame(renderer);
-                    glXSwapBuffers(connection, own);
-                    passes.fetch_add(1);
-                    break;
-                }
-                case DestroyNotify:
-                    if (event.xdestroywindow.window == own) running = false;
-                    break;
-                case ClientMessage:
-                    if (event.xclient.format == 32 && static_cast<Atom>(event.xclient.data.l[0]) == closeAtom)
-                        running = false;
-                    break;
-                default:
-                    break;
+            if (!session.handle(event)) return;
+        }
+        if (stopRequested.load()) return;
+        const int64_t throttle = skin->refreshThrottleMs;
+        const int64_t now = monotonicMs();
+        const uint32_t stamp = changeStamp.load(std::memory_order_acquire);
+        if (redrawWanted.exchange(false, std::memory_order_acq_rel)) {
+            // A control asked: not throttled; the pass shows any change too.
+            drawnStamp = stamp;
+            session.draw();
+            continue;
+        }
+        if (stamp != drawnStamp) {
+            if (skin->redrawSuppressed.load()) {
+                drawnStamp = stamp;
+            } else if (now - lastChangeDraw >= throttle) {
+                drawnStamp = stamp;
+                lastChangeDraw = now;
+                session.draw();
+                continue;
             }
         }
+        const int64_t idleWait = std::max(throttle, kMinimumWaitMs);
+        const int64_t wait = stamp != drawnStamp ? throttle - (now - lastChangeDraw) : idleWait;
+        waitForInput(connection, static_cast<int>(std::clamp<int64_t>(wait, 1, idleWait)));
     }
-
-    // End sequence. After DestroyNotify the window is already gone; the
-    // requests below that name it fail harmlessly under our handler.
-    if (published) {
-        XUndefineCursor(connection, own);
-        forgetWindow();
-    }
-    if (canvas) {
-        skin->detach(canvas);
-        delete canvas;
-    }
-    if (frameBuffer) nvgluDeleteFramebuffer(frameBuffer);
-    if (renderer) nvgDeleteGL2(renderer);
-    if (context) {
-        glXMakeCurrent(connection, None, nullptr);
-        glXDestroyContext(connection, context);
-    }
-    if (own) XDestroyWindow(connection, own);
-    if (handCursor) XFreeCursor(connection, handCursor);
-    if (textCursor) XFreeCursor(connection, textCursor);
-    handCursor = textCursor = 0;
-    if (colormap) XFreeColormap(connection, colormap);
-    // A sync, not only a flush: the errors these may raise must reach our
-    // handler before the previous one is back.
-    XSync(connection, False);
-    if (visual) XFree(visual);
-    releaseErrorHandler();
-    XCloseDisplay(connection);
 }
 
-void EditorWindow::updateCursor(Display* connection, int32_t x, int32_t y) {
-    const int32_t kind = skin->cursorAt(x, y);
-    if (kind == cursorKind.load()) return;
-    const ::Window own = window.load();
-    if (!own) return;
-    if (kind == 2) {
-        if (!handCursor) handCursor = XCreateFontCursor(connection, kHandShape);
-        XDefineCursor(connection, own, handCursor);
-    } else if (kind == 3) {
-        if (!textCursor) textCursor = XCreateFontCursor(connection, kTextShape);
-        XDefineCursor(connection, own, textCursor);
-    } else {
-        XUndefineCursor(connection, own);
+void EditorWindow::waitForInput(Display* connection, int timeoutMs) {
+    pollfd fds[2] = {{ConnectionNumber(connection), POLLIN, 0}, {wakeFd, POLLIN, 0}};
+    poll(fds, 2, timeoutMs);
+    if (fds[1].revents & POLLIN) {
+        uint64_t count = 0;
+        if (read(wakeFd, &count, sizeof(count)) < 0) count = 0;
     }
-    cursorKind = kind;
 }
 
 }  // namespace VRAX

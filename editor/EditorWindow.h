@@ -1,15 +1,16 @@
-// The X11 child window with its own thread, GLX context, renderer and
-// offscreen frame buffer. The host side only sends it X events, on a display
-// connection of its own that a mutex serialises between the host's editor
-// thread, the audio thread (which only ever try-locks it) and the window
-// thread (which drains it once when its window goes away).
+// The X11 child window with its own thread, display connection, GLX
+// context, renderer and offscreen frame buffer. Only the window thread
+// talks to the X server, on a connection it opens for itself and closes
+// before it ends, so an editor that is not open holds no connection. Other
+// threads reach it through atomics alone (a change stamp, a redraw flag, a
+// stop flag), plus an event descriptor with which the host's editor thread
+// wakes it to stop: the audio thread never makes a system call for it.
 #pragma once
 
 #include <X11/Xlib.h>
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <thread>
 
 namespace VRAX {
@@ -28,17 +29,19 @@ public:
 
     // Starts the window thread for a child of the parent window. A thread
     // still there from an earlier start is stopped and joined first, so there
-    // is never more than one. False (and no thread) without a host-side
-    // connection, since such a thread could never be told to stop.
+    // is never more than one. False (and no thread) when no thread can be had.
     bool start(::Window parentWindow);
     // Tells the thread to end and joins it, whatever stage it is in; does
     // nothing at all when no thread was started.
     void stop();
-    // Asks the window thread for a drawing pass; never waits for it.
+    // Asks for a drawing pass as soon as the window thread is free: at once
+    // when called on that thread (a control that changed), otherwise at its
+    // next wake-up. Never waits and makes no system call.
     void requestExpose();
-    // As requestExpose, but gives up instead of waiting for the connection
-    // (for the audio thread): false only when the connection was busy.
-    bool tryRequestExpose();
+    // Something the editor shows has changed (a parameter, the peak): the
+    // window thread draws it within the skin's refresh throttle, at most
+    // once per throttle period. One atomic increment; for the audio thread.
+    void noteChange() { changeStamp.fetch_add(1, std::memory_order_release); }
 
     // A window thread has been started and has not ended yet.
     bool isRunning() const;
@@ -47,29 +50,26 @@ public:
 
     ZEditorSkin* skin;
     std::atomic<int32_t> cursorKind{0};
-    Display* display = nullptr;
     std::atomic<::Window> parent{0};
     std::atomic<::Window> window{0};
 
 private:
+    class Session;
+
     static void threadMain(EditorWindow* self);
-    void run(Display* connection);
-    void sendExpose();
-    void updateCursor(Display* connection, int32_t x, int32_t y);
-    // Called by the thread as its window goes away: no host-side send can
-    // reach the window after this returns.
-    void forgetWindow();
+    // Serves the session's events and redraws until it is told to stop or
+    // its window goes.
+    void eventLoop(Session& session);
+    // Waits up to timeoutMs for X input on the connection or a stop signal.
+    void waitForInput(Display* connection, int timeoutMs);
 
     std::thread thread;
-    std::mutex connectionLock;  // serialises the host-side connection
-    Atom deleteAtom = 0;        // "WM_DELETE_WINDOW" (server-wide value)
+    int wakeFd = -1;  // eventfd: written by stop, read by the window thread
     std::atomic<bool> stopRequested{false};
     std::atomic<bool> threadEnded{true};
+    std::atomic<bool> redrawWanted{false};
+    std::atomic<uint32_t> changeStamp{0};
     std::atomic<uint32_t> passes{0};
-    bool glxReady = false;  // GLX set up on the host-side connection
-    // Font cursors of the running thread's connection, made on first use.
-    ::Cursor handCursor = 0;
-    ::Cursor textCursor = 0;
 };
 
 }  // namespace VRAX

@@ -4,7 +4,6 @@
 #include "framework/ZEffect.h"
 #include "skin/ZEditorSkin.h"
 
-#include <ctime>
 #include <new>
 
 namespace VRAX {
@@ -48,37 +47,14 @@ void ZEditor::close() {
 
 bool ZEditor::isOpen() { return systemWindow != nullptr; }
 
-void ZEditor::idle() {
-    if (refreshPending.load()) refresh();
-}
+// The window thread keeps its own time and draws stamped changes itself:
+// nothing is left over for the host's idle calls.
+void ZEditor::idle() {}
 
 ZEffect* ZEditor::getOwnerEffect() { return owner; }
 
-uint32_t ZEditor::clockMs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
-                                 static_cast<uint64_t>(now.tv_nsec) / 1000000u);
-}
-
-void ZEditor::refresh() { refreshAt(clockMs()); }
-
-void ZEditor::refreshAt(uint32_t nowMs) {
-    if (!skin) return;
-    uint32_t last = lastRefreshMs.load();
-    // Unsigned difference: correct across the 2^32 ms wrap.
-    if (nowMs - last < skin->refreshThrottleMs || !lastRefreshMs.compare_exchange_strong(last, nowMs)) {
-        // Too soon, or another thread let one through just now.
-        refreshPending = true;
-        return;
-    }
-    // Cleared before sending, so a refusal racing with this send is either
-    // covered by it or stays pending.
-    refreshPending = false;
-    if (skin->redrawSuppressed.load() || !window) return;
-    // The connection may be busy with the host's editor thread; the audio
-    // thread never waits for it, and idle tries again.
-    if (!window->tryRequestExpose()) refreshPending = true;
+void ZEditor::refresh() {
+    if (window) window->noteChange();
 }
 
 }  // namespace VRAX

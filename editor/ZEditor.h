@@ -3,8 +3,6 @@
 
 #include "framework/ZEditorBase.h"
 
-#include <atomic>
-#include <cstdint>
 
 namespace VRAX {
 
@@ -28,15 +26,10 @@ public:
     bool setKnobMode(VstInt32) override { return false; }
 
     ZEffect* getOwnerEffect() override;
-    // Throttled redraw request; safe on the audio thread (never waits,
-    // allocates nothing; reads the clock, try-locks the connection).
+    // Throttled redraw request, for the audio thread: only stamps the
+    // change; the window thread draws it within the skin's
+    // refreshThrottleMs, at most once per period.
     void refresh() override;
-    // The same with the clock already read (milliseconds, wrapping in 32
-    // bits): at most one request per the skin's refreshThrottleMs goes out,
-    // the rest are left to the next idle.
-    void refreshAt(uint32_t nowMs);
-    // The monotonic clock in milliseconds, kept in 32 bits so that it wraps.
-    static uint32_t clockMs();
 
     ZEditorSkin* getSkin() const { return skin; }
     EditorWindow* getWindow() const { return window; }
@@ -44,8 +37,6 @@ public:
     ZEditorSkin* skin;
     EditorWindow* window;
     ERect rect{};
-    std::atomic<bool> refreshPending{false};
-    std::atomic<uint32_t> lastRefreshMs{0};
 };
 
 }  // namespace VRAX

@@ -1,7 +1,6 @@
 #include "framework/ProgramBank.h"
 
-#include "framework/StoredValue.h"
-
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -19,15 +18,10 @@ void publishText(char* entry, const char* text, int32_t size) {
     }
 }
 
-void loadText(const char* entry, int32_t entrySize, char* out, int32_t size) {
+void copyText(const char* text, char* out, int32_t size) {
     if (!out || size <= 0) return;
     int32_t i = 0;
-    if (entry)
-        for (; i < size - 1 && i < entrySize; ++i) {
-            const char c = __atomic_load_n(&entry[i], __ATOMIC_RELAXED);
-            if (!c) break;
-            out[i] = c;
-        }
+    for (; i < size - 1 && text[i]; ++i) out[i] = text[i];
     out[i] = 0;
 }
 }  // namespace
@@ -35,16 +29,22 @@ void loadText(const char* entry, int32_t entrySize, char* out, int32_t size) {
 ProgramBank::~ProgramBank() { release(); }
 
 void ProgramBank::release() {
-    delete[] records;
     delete[] offsets;
     delete[] valueTexts;
     delete[] displayTexts;
-    records = nullptr;
-    offsets = nullptr;
-    valueTexts = nullptr;
-    displayTexts = nullptr;
+    delete[] slotOf;
+    delete[] slots;
+    delete[] names;
+    delete[] stale;
+    delete[] bankChunk;
+    delete[] programChunk;
+    offsets = slotOf = nullptr;
+    valueTexts = displayTexts = names = nullptr;
+    slots = nullptr;
+    stale = nullptr;
+    bankChunk = programChunk = nullptr;
     numPrograms = numParams = numValues = 0;
-    recordLength = totalLength = 0;
+    recordLength = totalLength = slotsPerProgram = 0;
     parameters = nullptr;
 }
 
@@ -54,21 +54,31 @@ bool ProgramBank::setUp(int32_t programs, const ParameterList* parameterList) {
     const int32_t params = parameterList->size();
 
     int64_t length = kNameSize;
+    int64_t slotCount = 0;
     for (int32_t j = 0; j < params; ++j) {
         const ZEffectParameter* p = parameterList->get(j);
         const int32_t bytes = p ? p->storageSize() : 8;
         if (bytes < 0) return false;
         length += bytes;
+        slotCount += (bytes + 7) / 8;
     }
     const int64_t total = length * programs;
     const int64_t values = static_cast<int64_t>(programs) * params;
-    if (total > INT32_MAX || values * kDisplayTextSize > INT32_MAX) return false;
+    if (total > INT32_MAX || values * kDisplayTextSize > INT32_MAX || slotCount * programs > INT32_MAX / 8)
+        return false;
 
-    records = new (std::nothrow) unsigned char[static_cast<size_t>(total)]();
-    offsets = new (std::nothrow) int32_t[static_cast<size_t>(params) + 1]();
-    valueTexts = new (std::nothrow) char[static_cast<size_t>(values * kValueTextSize) + 1]();
-    displayTexts = new (std::nothrow) char[static_cast<size_t>(values * kDisplayTextSize) + 1]();
-    if (!records || !offsets || !valueTexts || !displayTexts) {
+    const auto count = [](int64_t n) { return static_cast<size_t>(n) + 1; };
+    offsets = new (std::nothrow) int32_t[count(params)]();
+    slotOf = new (std::nothrow) int32_t[count(params)]();
+    valueTexts = new (std::nothrow) char[count(values * kValueTextSize)]();
+    displayTexts = new (std::nothrow) char[count(values * kDisplayTextSize)]();
+    slots = new (std::nothrow) std::atomic<uint64_t>[count(slotCount * programs)]();
+    names = new (std::nothrow) char[count(static_cast<int64_t>(programs) * kNameSize)]();
+    stale = new (std::nothrow) std::atomic<bool>[count(values)]();
+    bankChunk = new (std::nothrow) unsigned char[count(total)]();
+    programChunk = new (std::nothrow) unsigned char[count(length)]();
+    if (!offsets || !slotOf || !valueTexts || !displayTexts || !slots || !names || !stale || !bankChunk ||
+        !programChunk) {
         release();
         return false;
     }
@@ -79,11 +89,16 @@ bool ProgramBank::setUp(int32_t programs, const ParameterList* parameterList) {
     numValues = static_cast<int32_t>(values);
     recordLength = static_cast<int32_t>(length);
     totalLength = static_cast<int32_t>(total);
+    slotsPerProgram = static_cast<int32_t>(slotCount);
     int32_t offset = kNameSize;
+    int32_t slot = 0;
     for (int32_t j = 0; j < params; ++j) {
-        offsets[j] = offset;
         const ZEffectParameter* p = parameterList->get(j);
-        offset += p ? p->storageSize() : 8;
+        const int32_t bytes = p ? p->storageSize() : 8;
+        offsets[j] = offset;
+        slotOf[j] = slot;
+        offset += bytes;
+        slot += (bytes + 7) / 8;
     }
     fillDefaults();
     return true;
@@ -99,35 +114,39 @@ void ProgramBank::fillDefaults() {
     }
 }
 
-unsigned char* ProgramBank::recordAddress(int32_t program) const {
-    if (!isValid(program)) return nullptr;
-    return records + static_cast<size_t>(program) * static_cast<size_t>(recordLength);
-}
-
 int32_t ProgramBank::offsetOf(int32_t j) const { return j >= 0 && j < numParams ? offsets[j] : -1; }
+
+int32_t ProgramBank::valueBytes(int32_t j) const {
+    return (j + 1 < numParams ? offsets[j + 1] : recordLength) - offsets[j];
+}
 
 void* ProgramBank::valueAddress(int32_t program, int32_t j) const {
     if (!isValid(program, j)) return nullptr;
-    return recordAddress(program) + offsets[j];
+    return &slots[static_cast<size_t>(program) * static_cast<size_t>(slotsPerProgram) + slotOf[j]];
+}
+
+void ProgramBank::makeTexts(int32_t program, int32_t j, char* value, char* display) const {
+    value[0] = display[0] = 0;
+    if (const ZEffectParameter* param = parameter(j)) {
+        const void* stored = valueAddress(program, j);
+        param->valueText(value, kValueTextSize, stored);
+        param->displayText(display, kDisplayTextSize, stored);
+        value[kValueTextSize - 1] = 0;
+        display[kDisplayTextSize - 1] = 0;
+    }
 }
 
 void ProgramBank::refreshTexts(int32_t program, int32_t j) {
     if (!isValid(program, j)) return;
-    const size_t entry = static_cast<size_t>(program) * static_cast<size_t>(numParams) + static_cast<size_t>(j);
-    char* value = valueTexts + entry * kValueTextSize;
-    char* display = displayTexts + entry * kDisplayTextSize;
-    const ZEffectParameter* param = parameter(j);
-    char valueBuffer[kValueTextSize] = {};
-    char displayBuffer[kDisplayTextSize] = {};
-    if (param) {
-        const void* stored = valueAddress(program, j);
-        param->valueText(valueBuffer, kValueTextSize, stored);
-        param->displayText(displayBuffer, kDisplayTextSize, stored);
-        valueBuffer[kValueTextSize - 1] = 0;
-        displayBuffer[kDisplayTextSize - 1] = 0;
-    }
-    publishText(value, valueBuffer, kValueTextSize);
-    publishText(display, displayBuffer, kDisplayTextSize);
+    const size_t entry = static_cast<size_t>(entryOf(program, j));
+    // Cleared before the texts are made, so a value set meanwhile leaves
+    // them stale again rather than lost.
+    stale[entry].store(false, std::memory_order_relaxed);
+    char valueBuffer[kValueTextSize];
+    char displayBuffer[kDisplayTextSize];
+    makeTexts(program, j, valueBuffer, displayBuffer);
+    publishText(valueTexts + entry * kValueTextSize, valueBuffer, kValueTextSize);
+    publishText(displayTexts + entry * kDisplayTextSize, displayBuffer, kDisplayTextSize);
 }
 
 void ProgramBank::refreshAllTexts() {
@@ -135,8 +154,13 @@ void ProgramBank::refreshAllTexts() {
         for (int32_t j = 0; j < numParams; ++j) refreshTexts(p, j);
 }
 
+void ProgramBank::markStale(int32_t program, int32_t j) {
+    if (isValid(program, j)) stale[entryOf(program, j)].store(true, std::memory_order_release);
+}
+
 char* ProgramBank::programName(int32_t program) const {
-    return reinterpret_cast<char*>(recordAddress(program));
+    if (!isValid(program)) return nullptr;
+    return names + static_cast<size_t>(program) * kNameSize;
 }
 
 void ProgramBank::setProgramName(int32_t program, const char* text) {
@@ -148,38 +172,73 @@ void ProgramBank::setProgramName(int32_t program, const char* text) {
 
 const char* ProgramBank::valueText(int32_t program, int32_t j) const {
     if (!isValid(program, j)) return "";
-    return valueTexts + (static_cast<size_t>(program) * numParams + j) * kValueTextSize;
+    const int32_t entry = entryOf(program, j);
+    if (stale[entry].load(std::memory_order_acquire)) const_cast<ProgramBank*>(this)->refreshTexts(program, j);
+    return valueTexts + static_cast<size_t>(entry) * kValueTextSize;
 }
 
 const char* ProgramBank::displayText(int32_t program, int32_t j) const {
     if (!isValid(program, j)) return "";
-    return displayTexts + (static_cast<size_t>(program) * numParams + j) * kDisplayTextSize;
+    const int32_t entry = entryOf(program, j);
+    if (stale[entry].load(std::memory_order_acquire)) const_cast<ProgramBank*>(this)->refreshTexts(program, j);
+    return displayTexts + static_cast<size_t>(entry) * kDisplayTextSize;
 }
 
 void ProgramBank::copyValueText(int32_t program, int32_t j, char* out, int32_t size) const {
-    loadText(isValid(program, j) ? valueText(program, j) : nullptr, kValueTextSize, out, size);
+    char value[kValueTextSize] = {};
+    char display[kDisplayTextSize] = {};
+    if (isValid(program, j)) makeTexts(program, j, value, display);
+    copyText(value, out, size);
 }
 
 void ProgramBank::copyDisplayText(int32_t program, int32_t j, char* out, int32_t size) const {
-    loadText(isValid(program, j) ? displayText(program, j) : nullptr, kDisplayTextSize, out, size);
+    char value[kValueTextSize] = {};
+    char display[kDisplayTextSize] = {};
+    if (isValid(program, j)) makeTexts(program, j, value, display);
+    copyText(display, out, size);
 }
 
 void ProgramBank::copyRecord(int32_t program, const unsigned char* source) {
-    unsigned char* record = recordAddress(program);
-    if (!record || !source) return;
-    // The host may hand back the very bytes getChunk gave it.
-    std::memmove(record, source, kNameSize);
+    char* name = programName(program);
+    if (!name || !source) return;
+    std::memcpy(name, source, kNameSize);
     // Our own chunks always end the name there; a damaged one must not
     // leave a name that runs on into the values.
-    record[kNameSize - 1] = 0;
+    name[kNameSize - 1] = 0;
     for (int32_t j = 0; j < numParams; ++j) {
-        const int32_t begin = offsets[j];
-        const int32_t end = j + 1 < numParams ? offsets[j + 1] : recordLength;
-        if (end - begin == 8)
-            storeStoredValue(record + begin, loadStoredValue(source + begin));
-        else
-            std::memmove(record + begin, source + begin, static_cast<size_t>(end - begin));
+        auto* slot = static_cast<std::atomic<uint64_t>*>(valueAddress(program, j));
+        const int32_t bytes = valueBytes(j);
+        for (int32_t k = 0; k * 8 < bytes; ++k) {
+            uint64_t word = 0;
+            std::memcpy(&word, source + offsets[j] + k * 8, static_cast<size_t>(std::min(8, bytes - k * 8)));
+            slot[k].store(word, std::memory_order_relaxed);
+        }
     }
+}
+
+void ProgramBank::writeRecord(int32_t program, unsigned char* record) const {
+    std::memcpy(record, programName(program), kNameSize);
+    for (int32_t j = 0; j < numParams; ++j) {
+        const auto* slot = static_cast<const std::atomic<uint64_t>*>(valueAddress(program, j));
+        const int32_t bytes = valueBytes(j);
+        for (int32_t k = 0; k * 8 < bytes; ++k) {
+            const uint64_t word = slot[k].load(std::memory_order_relaxed);
+            std::memcpy(record + offsets[j] + k * 8, &word, static_cast<size_t>(std::min(8, bytes - k * 8)));
+        }
+    }
+}
+
+const unsigned char* ProgramBank::saveBank() {
+    if (!bankChunk || numPrograms <= 0) return nullptr;
+    for (int32_t p = 0; p < numPrograms; ++p)
+        writeRecord(p, bankChunk + static_cast<size_t>(p) * static_cast<size_t>(recordLength));
+    return bankChunk;
+}
+
+const unsigned char* ProgramBank::saveProgram(int32_t program) {
+    if (!programChunk || !isValid(program)) return nullptr;
+    writeRecord(program, programChunk);
+    return programChunk;
 }
 
 const ZEffectParameter* ProgramBank::parameter(int32_t j) const {

@@ -206,7 +206,9 @@ void ZEffect::setParameterValue(int32_t index, double value) {
     void* stored = programs.valueAddress(curProgram, index);
     if (!param || !stored) return;
     param->setStored(stored, value);
-    programs.refreshTexts(curProgram, index);
+    // Hosts automate from the audio thread: the texts are made by whoever
+    // reads them next, not here.
+    programs.markStale(curProgram, index);
     parameterChanged(index);
     applyParameters(false);
 }
@@ -306,13 +308,12 @@ void ZEffect::getParameterDisplay(VstInt32 index, char* text) {
 
 VstInt32 ZEffect::getChunk(void** data, bool isPreset) {
     if (!data) return 0;
-    if (isPreset) {
-        unsigned char* record = programs.recordAddress(curProgram);
-        *data = record;
-        return record ? programs.getRecordLength() : 0;
-    }
-    *data = programs.data();
-    return programs.data() ? programs.getTotalLength() : 0;
+    // A snapshot of the values, in a buffer of the bank's that stays as it
+    // is until the next getChunk.
+    const unsigned char* chunk = isPreset ? programs.saveProgram(curProgram) : programs.saveBank();
+    *data = const_cast<unsigned char*>(chunk);
+    if (!chunk) return 0;
+    return isPreset ? programs.getRecordLength() : programs.getTotalLength();
 }
 
 VstInt32 ZEffect::setChunk(void* data, VstInt32 byteSize, bool isPreset) {

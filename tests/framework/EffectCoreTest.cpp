@@ -107,29 +107,40 @@ TEST(EffectPrograms, NamesAreTwentyFourCharacters) {
     }
 }
 
-TEST(EffectChunks, ChunksAreTheBankItselfAndShortOnesAreRefused) {
+TEST(EffectChunks, ChunksHoldStillUntilTheNextGetChunkAndShortOnesAreRefused) {
     TestEffect effect;
     void* data = nullptr;
+    void* program = nullptr;
     EXPECT_EQ(effect.getChunk(nullptr, false), 0);
     EXPECT_EQ(effect.getChunk(&data, false), 490);
-    EXPECT_EQ(data, effect.getPrograms().data());
+    EXPECT_EQ(effect.getChunk(&program, true), 49);
+    const std::vector<unsigned char> held(static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + 490);
+    // The host may still be writing the bank chunk to disk while values move.
+    effect.setParameter(0, 0.875f);
+    EXPECT_EQ(std::memcmp(data, held.data(), 490), 0);
+    EXPECT_EQ(std::memcmp(program, held.data(), 49), 0);
+    void* again = nullptr;
+    EXPECT_EQ(effect.getChunk(&again, false), 490);
+    EXPECT_EQ(fwtest::recordValue(static_cast<unsigned char*>(again), 25), 0.875);
+    const int applies = effect.applies;
     std::vector<unsigned char> junk(600, 0xee);
     EXPECT_EQ(effect.setChunk(junk.data(), 48, true), 0);
     EXPECT_EQ(effect.setChunk(junk.data(), -490, false), 0);
-    EXPECT_EQ(effect.applies, 0);
+    EXPECT_EQ(effect.applies, applies);
     EXPECT_STREQ(effect.getPrograms().programName(0), "Defaults");
 }
 
 TEST(EffectChunks, OwnBytesGivenBackChangeNothing) {
     TestEffect effect;
     effect.setParameter(1, 0.4f);
-    const std::vector<unsigned char> before(effect.getPrograms().data(), effect.getPrograms().data() + 490);
+    const unsigned char* saved = effect.getPrograms().saveBank();
+    const std::vector<unsigned char> before(saved, saved + 490);
     void* data = nullptr;
     const VstInt32 bankSize = effect.getChunk(&data, false);
     EXPECT_EQ(effect.setChunk(data, bankSize, false), 490);
     const VstInt32 programSize = effect.getChunk(&data, true);
     EXPECT_EQ(effect.setChunk(data, programSize, true), 49);
-    EXPECT_EQ(std::memcmp(effect.getPrograms().data(), before.data(), 490), 0);
+    EXPECT_EQ(std::memcmp(effect.getPrograms().saveBank(), before.data(), 490), 0);
     EXPECT_EQ(effect.applies, 3);
 }
 
