@@ -11,56 +11,40 @@ namespace VRAX {
 ZButton::ZButton(const ControlPlacement& placement, int32_t parameterIndex)
     : ZEditorControl(placement), parameterIndex(parameterIndex) {}
 
-int32_t ZButton::cursorAt(int32_t, int32_t) { return 2; }
+int32_t ZButton::cursorAt(int32_t, int32_t) { return kCursorHand; }
 
-void ZButton::sendValue(double value) {
-    reportParameter(parameterIndex);
-    setParameterValue(parameterIndex, value);
-    reportParameter(parameterIndex);
-}
-
-bool ZButton::leftDown(bool, bool, int32_t, int32_t) {
-    held = true;
-    sendValue(1.0);
+bool ZButton::leftDown(bool shift, bool ctrl, int32_t, int32_t) {
+    gesture.press(shift, ctrl);
+    gesture.set(1.0);
     requestRedraw();
     return true;
 }
 
 bool ZButton::leftUp(bool, bool, int32_t, int32_t) {
-    if (!held) return false;
-    held = false;
-    sendValue(0.0);
+    if (!gesture.release()) return false;
+    // Also when the release never comes: the parameter must not stay at 1.
+    gesture.set(0.0);
     requestRedraw();
     return true;
 }
 
-void ZButton::cancelGesture() {
-    if (!held) return;
-    // A button that lost its release must not leave the parameter at 1.
-    sendValue(0.0);
-    held = false;
-    requestRedraw();
-}
+void ZButton::cancelGesture() { leftUp(false, false, 0, 0); }
 
 ZImgButton::ZImgButton(const ControlPlacement& placement, int32_t parameterIndex, ZImageResource* image)
-    : ZButton(placement, parameterIndex), image(image) {}
+    : ZButton(placement, parameterIndex), strip(image) {}
 
 int32_t ZImgButton::frameIndex() {
-    const int32_t count = image ? image->getFrameCount() : 0;
-    if (count > 1 && (storedValue(parameterIndex) >= 0.5 || held)) {
+    const int32_t count = strip.frameCount();
+    if (count > 1 && (storedValue(parameterIndex) >= 0.5 || gesture.held)) {
         if (count < 3) return 1;
-        return held ? 2 : 1;
+        return gesture.held ? 2 : 1;
     }
     return 0;
 }
 
-bool ZImgButton::needsRedraw() { return dirty || !drawn || frameIndex() != lastFrame; }
+bool ZImgButton::needsRedraw() { return dirty || !drawn || strip.changed(frameIndex()); }
 
-void ZImgButton::draw(ZCanvas* canvas) {
-    const int32_t frame = frameIndex();
-    if (canvas && image) image->drawFrame(canvas, 0, 0, frame);
-    lastFrame = frame;
-}
+void ZImgButton::draw(ZCanvas* canvas) { strip.draw(canvas, frameIndex()); }
 
 ZEditorControl* makeZImgButton(const ControlPlacement& placement, SkinArgs& args) {
     const int32_t parameter = args.parameter();

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "controls/ZEditorControl.h"
+#include "controls/ZFrameStrip.h"
+#include "controls/ZGesture.h"
 
 #include <cstdint>
 
@@ -21,11 +23,7 @@ public:
     void cancelGesture() override;
 
     int32_t parameterIndex;
-    bool held = false;
-
-protected:
-    // Report, set, report: the host sees the value before and after.
-    void sendValue(double value);
+    ZGesture gesture{*this, parameterIndex, ZGesture::Kind::momentary};
 };
 
 class ZImgButton : public ZButton {
@@ -38,8 +36,7 @@ public:
     // while held or while the parameter stands at 0.5 or above.
     virtual int32_t frameIndex();
 
-    ZImageResource* image;
-    int32_t lastFrame = -1;
+    ZFrameStrip strip;
 };
 
 }  // namespace VRAX

@@ -11,42 +11,32 @@ namespace VRAX {
 ZCommand::ZCommand(const ControlPlacement& placement, int32_t commandIndex)
     : ZEditorControl(placement), commandIndex(commandIndex) {}
 
-int32_t ZCommand::cursorAt(int32_t, int32_t) { return 2; }
+int32_t ZCommand::cursorAt(int32_t, int32_t) { return kCursorHand; }
 
 bool ZCommand::leftDown(bool shift, bool ctrl, int32_t, int32_t) {
-    held = true;
-    heldShift = shift;
-    heldCtrl = ctrl;
+    gesture.press(shift, ctrl);
     requestRedraw();
     return true;
 }
 
 bool ZCommand::leftUp(bool shift, bool ctrl, int32_t, int32_t) {
-    if (!held) return false;
+    if (!gesture.held) return false;
     // Runs wherever the pointer is now: the press captured the mouse.
-    executeCommand(commandIndex, shift || heldShift, ctrl || heldCtrl);
-    held = false;
-    heldShift = false;
-    heldCtrl = false;
+    executeCommand(commandIndex, shift || gesture.shift, ctrl || gesture.ctrl);
+    gesture.release();
     requestRedraw();
     return true;
 }
 
 void ZCommand::cancelGesture() {
-    if (!held) return;
-    held = false;
-    heldShift = false;
-    heldCtrl = false;
-    requestRedraw();
+    // The command runs only on a release.
+    if (gesture.cancel()) requestRedraw();
 }
 
 ZImgCommand::ZImgCommand(const ControlPlacement& placement, int32_t commandIndex, ZImageResource* image)
-    : ZCommand(placement, commandIndex), image(image) {}
+    : ZCommand(placement, commandIndex), strip(image) {}
 
-void ZImgCommand::draw(ZCanvas* canvas) {
-    if (!canvas || !image) return;
-    image->drawFrame(canvas, 0, 0, held && image->getFrameCount() > 0 ? 1 : 0);
-}
+void ZImgCommand::draw(ZCanvas* canvas) { strip.draw(canvas, gesture.held ? 1 : 0); }
 
 ZEditorControl* makeZImgCommand(const ControlPlacement& placement, SkinArgs& args) {
     const int32_t command = args.command();

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "controls/ZEditorControl.h"
+#include "controls/ZFrameStrip.h"
+#include "controls/ZGesture.h"
 
 #include <cstdint>
 
@@ -21,9 +23,8 @@ public:
     void cancelGesture() override;
 
     int32_t commandIndex;
-    bool held = false;
-    bool heldShift = false;
-    bool heldCtrl = false;
+    // Edits no parameter: the held state and the press's modifiers.
+    ZGesture gesture{*this, -1, ZGesture::Kind::none};
 };
 
 class ZImgCommand : public ZCommand {
@@ -33,7 +34,7 @@ public:
     // Frame 1 while held, else 0; redrawn only when made dirty.
     void draw(ZCanvas* canvas) override;
 
-    ZImageResource* image;
+    ZFrameStrip strip;
 };
 
 }  // namespace VRAX

@@ -52,7 +52,7 @@ void ZEditorControl::requestRedraw() {
     if (skin) skin->requestRedraw();
 }
 
-int32_t ZEditorControl::cursorAt(int32_t, int32_t) { return 0; }
+int32_t ZEditorControl::cursorAt(int32_t, int32_t) { return kCursorAny; }
 
 bool ZEditorControl::leftDown(bool, bool, int32_t, int32_t) { return false; }
 

@@ -6,6 +6,7 @@
 #include "framework/ProgramBank.h"
 #include "framework/PtrList.h"
 #include "skin/ControlPlacement.h"
+#include "skin/CursorKind.h"
 #include "skin/ZCondition.h"
 
 #include <cstdint>
@@ -72,6 +73,8 @@ protected:
     static int32_t nowMs();
 
 private:
+    friend class ZGesture;
+
     mutable char textCopy[ProgramBank::kDisplayTextSize] = {};
 };
 

@@ -75,8 +75,8 @@ ZEditorControl* makeZLabel(const ControlPlacement& placement, SkinArgs& args) {
     const char* text = args.text();
     ZFont* font = args.font();
     const int32_t period = args.integer();
-    if (!text || !text[0]) args.noteFailure("empty label text");
-    if (!text || !text[0] || !font) return nullptr;
+    // An empty text ("") is a label too: a placeholder a skin may keep.
+    if (!text || !font) return nullptr;
     return new (std::nothrow) ZLabel(placement, alignment, text, font, period);
 }
 

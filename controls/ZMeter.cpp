@@ -27,8 +27,6 @@ T loadWhole(T* value) {
     return *value;
 }
 
-int32_t frameCountOf(const ZImageResource* image) { return image ? image->getFrameCount() : 0; }
-
 }  // namespace
 
 double loadFeature(double* value) { return loadWhole(value); }
@@ -86,42 +84,34 @@ void ZBarFracMeter::draw(ZCanvas* canvas) {
 // ZImgFracMeter
 
 ZImgFracMeter::ZImgFracMeter(const ControlPlacement& placement, double* value, ZImageResource* image)
-    : ZMeter(placement), value(value), image(image) {}
+    : ZMeter(placement), value(value), strip(image) {}
 
 int32_t ZImgFracMeter::frameIndex() {
-    const int32_t count = frameCountOf(image);
+    const int32_t count = strip.frameCount();
     if (!value) return frameWithoutValue(count);
     return clampedFrame((count - 1.0) * loadFeature(value), count);
 }
 
-bool ZImgFracMeter::needsRedraw() { return dirty || !drawn || frameIndex() != lastFrame; }
+bool ZImgFracMeter::needsRedraw() { return dirty || !drawn || strip.changed(frameIndex()); }
 
-void ZImgFracMeter::draw(ZCanvas* canvas) {
-    const int32_t frame = frameIndex();
-    if (canvas && image) image->drawFrame(canvas, 0, 0, frame);
-    lastFrame = frame;
-}
+void ZImgFracMeter::draw(ZCanvas* canvas) { strip.draw(canvas, frameIndex()); }
 
 // ---------------------------------------------------------------------------
 // ZImgMeter
 
 ZImgMeter::ZImgMeter(const ControlPlacement& placement, int32_t* value, double scale, double offset,
                      ZImageResource* image)
-    : ZMeter(placement), value(value), scale(scale), offset(offset), image(image) {}
+    : ZMeter(placement), value(value), scale(scale), offset(offset), strip(image) {}
 
 int32_t ZImgMeter::currentFrame() const {
-    const int32_t count = frameCountOf(image);
+    const int32_t count = strip.frameCount();
     if (!value) return frameWithoutValue(count);
     return clampedFrame(loadFeature(value) * scale + offset + 0.5, count);
 }
 
-bool ZImgMeter::needsRedraw() { return dirty || !drawn || currentFrame() != lastFrame; }
+bool ZImgMeter::needsRedraw() { return dirty || !drawn || strip.changed(currentFrame()); }
 
-void ZImgMeter::draw(ZCanvas* canvas) {
-    const int32_t frame = currentFrame();
-    if (canvas && image) image->drawFrame(canvas, 0, 0, frame);
-    lastFrame = frame;
-}
+void ZImgMeter::draw(ZCanvas* canvas) { strip.draw(canvas, currentFrame()); }
 
 // ---------------------------------------------------------------------------
 // Factories

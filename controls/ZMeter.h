@@ -4,6 +4,7 @@
 #pragma once
 
 #include "controls/ZEditorControl.h"
+#include "controls/ZFrameStrip.h"
 
 #include <cstdint>
 
@@ -58,8 +59,7 @@ public:
     virtual int32_t frameIndex();
 
     double* value;
-    ZImageResource* image;
-    int32_t lastFrame = -1;
+    ZFrameStrip strip;
 };
 
 class ZImgMeter : public ZMeter {
@@ -73,8 +73,7 @@ public:
     int32_t* value;
     double scale;
     double offset;
-    ZImageResource* image;
-    int32_t lastFrame = -1;
+    ZFrameStrip strip;
 
 private:
     int32_t currentFrame() const;

@@ -16,7 +16,7 @@ namespace VRAX {
 ZPageSel::ZPageSel(const ControlPlacement& placement, int32_t targetPage)
     : ZEditorControl(placement), targetPage(targetPage) {}
 
-int32_t ZPageSel::cursorAt(int32_t, int32_t) { return 2; }
+int32_t ZPageSel::cursorAt(int32_t, int32_t) { return kCursorHand; }
 
 bool ZPageSel::isActive() const { return skin && skin->getPage() == targetPage; }
 
@@ -48,20 +48,16 @@ void ZPageSel::cancelGesture() {
 // ZImgPageSel
 
 ZImgPageSel::ZImgPageSel(const ControlPlacement& placement, ZImageResource* image, int32_t targetPage)
-    : ZPageSel(placement, targetPage), image(image) {}
+    : ZPageSel(placement, targetPage), strip(image) {}
 
 int32_t ZImgPageSel::frameIndex() {
-    if (held && image && image->getFrameCount() == 3) return 2;
+    if (held && strip.frameCount() == 3) return 2;
     return isActive() ? 1 : 0;
 }
 
-bool ZImgPageSel::needsRedraw() { return dirty || !drawn || frameIndex() != lastFrame; }
+bool ZImgPageSel::needsRedraw() { return dirty || !drawn || strip.changed(frameIndex()); }
 
-void ZImgPageSel::draw(ZCanvas* canvas) {
-    const int32_t frame = frameIndex();
-    if (canvas && image) image->drawFrame(canvas, 0, 0, frame);
-    lastFrame = frame;
-}
+void ZImgPageSel::draw(ZCanvas* canvas) { strip.draw(canvas, frameIndex()); }
 
 // ---------------------------------------------------------------------------
 // ZPageSelHlt

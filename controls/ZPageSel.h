@@ -4,6 +4,7 @@
 #pragma once
 
 #include "controls/ZEditorControl.h"
+#include "controls/ZFrameStrip.h"
 
 #include <cstdint>
 
@@ -37,8 +38,7 @@ public:
     // 1 on the selector's page, else 0; 2 while held on a three-frame strip.
     virtual int32_t frameIndex();
 
-    ZImageResource* image;
-    int32_t lastFrame = -1;
+    ZFrameStrip strip;
 };
 
 class ZPageSelHlt : public ZPageSel {

@@ -26,7 +26,7 @@ constexpr double kValueEpsilon = 0.00001;
 // ZImgPeak
 
 ZImgPeak::ZImgPeak(const ControlPlacement& placement, double* value, int32_t commandIndex, ZImageResource* image)
-    : ZEditorControl(placement), image(image), value(value), commandIndex(commandIndex) {}
+    : ZEditorControl(placement), strip(image), value(value), commandIndex(commandIndex) {}
 
 int32_t ZImgPeak::frameIndex() {
     if (!value) return 0;
@@ -34,15 +34,11 @@ int32_t ZImgPeak::frameIndex() {
     return level >= 1.0 ? 1 : 0;
 }
 
-bool ZImgPeak::needsRedraw() { return dirty || !drawn || frameIndex() != lastFrame; }
+bool ZImgPeak::needsRedraw() { return dirty || !drawn || strip.changed(frameIndex()); }
 
-void ZImgPeak::draw(ZCanvas* canvas) {
-    const int32_t frame = frameIndex();
-    if (canvas && image) image->drawFrame(canvas, 0, 0, frame);
-    lastFrame = frame;
-}
+void ZImgPeak::draw(ZCanvas* canvas) { strip.draw(canvas, frameIndex()); }
 
-int32_t ZImgPeak::cursorAt(int32_t, int32_t) { return 2; }
+int32_t ZImgPeak::cursorAt(int32_t, int32_t) { return kCursorHand; }
 
 bool ZImgPeak::leftDown(bool shift, bool ctrl, int32_t, int32_t) {
     if (!value) return false;
@@ -89,7 +85,7 @@ void ZTextPeak::draw(ZCanvas* canvas) {
     lastValue = level;
 }
 
-int32_t ZTextPeak::cursorAt(int32_t, int32_t) { return 2; }
+int32_t ZTextPeak::cursorAt(int32_t, int32_t) { return kCursorHand; }
 
 bool ZTextPeak::leftDown(bool shift, bool ctrl, int32_t, int32_t) {
     if (!value) return false;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "controls/ZEditorControl.h"
+#include "controls/ZFrameStrip.h"
 
 #include <cstdint>
 
@@ -23,10 +24,9 @@ public:
     // 1 (lit) from full scale up, else 0.
     virtual int32_t frameIndex();
 
-    ZImageResource* image;
+    ZFrameStrip strip;
     double* value;
     int32_t commandIndex;
-    int32_t lastFrame = -1;
 };
 
 class ZTextPeak : public ZEditorControl {

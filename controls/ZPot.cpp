@@ -19,12 +19,6 @@ constexpr double kValueEpsilon = 0.00001;
 constexpr double kDotRadius = 2.0;
 constexpr double kLineWidth = 1.5;
 
-double clampUnit(double v) {
-    if (v < 0.0) return 0.0;
-    if (v > 1.0) return 1.0;
-    return v;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -33,45 +27,26 @@ double clampUnit(double v) {
 ZPot::ZPot(const ControlPlacement& placement, int32_t parameterIndex)
     : ZEditorControl(placement), parameterIndex(parameterIndex) {}
 
-int32_t ZPot::cursorAt(int32_t, int32_t) { return 2; }
+int32_t ZPot::cursorAt(int32_t, int32_t) { return kCursorHand; }
 
-bool ZPot::leftDown(bool, bool ctrl, int32_t x, int32_t y) {
+bool ZPot::leftDown(bool shift, bool ctrl, int32_t x, int32_t y) {
     // The press that started the gesture owns it; another one changes nothing.
-    if (held) return true;
-    held = true;
-    const int32_t i = parameterIndex;
-    if (ctrl) {
-        dragging = false;
-        beginEdit(i);
-        reportParameter(i);
-        setParameterValue(i, defaultValue(i));
-    } else {
-        dragging = true;
-        lastX = x;
-        lastY = y;
-        beginEdit(i);
-    }
-    reportParameter(i);
+    if (!gesture.press(shift, ctrl)) return true;
+    dragging = !ctrl;
+    lastX = x;
+    lastY = y;
     requestRedraw();
     return true;
 }
 
 bool ZPot::leftUp(bool, bool, int32_t, int32_t) {
-    if (!held) return false;
-    held = false;
+    if (!gesture.release()) return false;
     dragging = false;
-    endEdit(parameterIndex);
     requestRedraw();
     return true;
 }
 
-void ZPot::cancelGesture() {
-    if (!held) return;
-    held = false;
-    dragging = false;
-    endEdit(parameterIndex);
-    requestRedraw();
-}
+void ZPot::cancelGesture() { leftUp(false, false, 0, 0); }
 
 void ZPot::mouseMove(bool shift, bool, int32_t x, int32_t y) {
     if (!dragging) return;
@@ -81,9 +56,7 @@ void ZPot::mouseMove(bool shift, bool, int32_t x, int32_t y) {
     // either end.
     double delta = ((static_cast<double>(lastY) - y) + (static_cast<double>(x) - lastX) * 0.25) * 0.01;
     if (shift) delta *= 0.1;
-    const double v = clampUnit(storedValue(parameterIndex) + delta);
-    setParameterValue(parameterIndex, v);
-    reportParameter(parameterIndex);
+    gesture.nudge(delta);
     lastX = x;
     lastY = y;
     requestRedraw();
@@ -116,7 +89,7 @@ void ZPotDot::draw(ZCanvas* canvas) {
     const double cx = width * 0.5;
     const double cy = height * 0.5;
     if (canvas) {
-        if (held && heldColour) canvas->fillCircle(cx, cy, (width - 1) * 0.5, heldColour);
+        if (gesture.held && heldColour) canvas->fillCircle(cx, cy, (width - 1) * 0.5, heldColour);
         double px = 0.0;
         double py = 0.0;
         pointerPoint(v, cx, cy, radius, &px, &py);
@@ -138,7 +111,7 @@ void ZBgPotDot::draw(ZCanvas* canvas) {
     const double v = shownValue();
     if (canvas) {
         // The dial's second frame is its held look; a one-frame dial has none.
-        if (image) image->drawFrame(canvas, 0, 0, held && image->getFrameCount() > 1 ? 1 : 0);
+        if (image) image->drawFrame(canvas, 0, 0, gesture.held && image->getFrameCount() > 1 ? 1 : 0);
         double px = 0.0;
         double py = 0.0;
         pointerPoint(v, width * 0.5, height * 0.5, radius, &px, &py);
@@ -161,7 +134,7 @@ void ZPotLine::draw(ZCanvas* canvas) {
     const double cx = width * 0.5;
     const double cy = height * 0.5;
     if (canvas) {
-        if (held && heldColour) canvas->fillCircle(cx, cy, (width - 1) * 0.5, heldColour);
+        if (gesture.held && heldColour) canvas->fillCircle(cx, cy, (width - 1) * 0.5, heldColour);
         double px = 0.0;
         double py = 0.0;
         pointerPoint(v, cx, cy, radius, &px, &py);
@@ -174,10 +147,10 @@ void ZPotLine::draw(ZCanvas* canvas) {
 // ZImgPot
 
 ZImgPot::ZImgPot(const ControlPlacement& placement, int32_t parameterIndex, ZImageResource* image)
-    : ZPot(placement, parameterIndex), image(image) {}
+    : ZPot(placement, parameterIndex), strip(image) {}
 
 int32_t ZImgPot::frameIndex() {
-    const int32_t count = image ? image->getFrameCount() : 0;
+    const int32_t count = strip.frameCount();
     if (count <= 1) return 0;
     const double f = std::floor(shownValue() * (count - 1.0) + 0.5);
     // A value outside 0..1 (or not a number) must not pick a frame that is not there.
@@ -186,13 +159,9 @@ int32_t ZImgPot::frameIndex() {
     return static_cast<int32_t>(f);
 }
 
-bool ZImgPot::needsRedraw() { return dirty || !drawn || frameIndex() != lastFrame; }
+bool ZImgPot::needsRedraw() { return dirty || !drawn || strip.changed(frameIndex()); }
 
-void ZImgPot::draw(ZCanvas* canvas) {
-    const int32_t frame = frameIndex();
-    if (canvas && image) image->drawFrame(canvas, 0, 0, frame);
-    lastFrame = frame;
-}
+void ZImgPot::draw(ZCanvas* canvas) { strip.draw(canvas, frameIndex()); }
 
 // ---------------------------------------------------------------------------
 // Factories

@@ -5,6 +5,8 @@
 #pragma once
 
 #include "controls/ZEditorControl.h"
+#include "controls/ZFrameStrip.h"
+#include "controls/ZGesture.h"
 
 #include <cstdint>
 
@@ -31,9 +33,9 @@ public:
     static void pointerPoint(double v, double cx, double cy, double r, double* px, double* py);
 
     int32_t parameterIndex;
+    ZGesture gesture{*this, parameterIndex};
     int32_t lastX = 0;
     int32_t lastY = 0;
-    bool held = false;
     bool dragging = false;
 
 protected:
@@ -92,8 +94,7 @@ public:
     // The strip frame for the shown value, 0 to frame count - 1.
     virtual int32_t frameIndex();
 
-    ZImageResource* image;
-    int32_t lastFrame = -1;
+    ZFrameStrip strip;
 };
 
 }  // namespace VRAX

@@ -1,7 +1,6 @@
 #include "controls/ZRadio.h"
 
 #include "controls/ControlFactories.h"
-#include "controls/ZSwitch.h"
 #include "skin/SkinArgs.h"
 #include "skin/ZImageResource.h"
 
@@ -34,7 +33,7 @@ ZRadio::ZRadio(const ControlPlacement& placement, int32_t parameterIndex, int32_
     centre = (2.0 * a + 1.0) / (2.0 * items);
 }
 
-int32_t ZRadio::cursorAt(int32_t, int32_t) { return 2; }
+int32_t ZRadio::cursorAt(int32_t, int32_t) { return kCursorHand; }
 
 bool ZRadio::isSelected() const {
     const double v = shownValue(parameterIndex);
@@ -43,81 +42,50 @@ bool ZRadio::isSelected() const {
     return v == 1.0 && upper == 1.0;
 }
 
-bool ZRadio::leftDown(bool, bool ctrl, int32_t, int32_t) {
+bool ZRadio::leftDown(bool shift, bool ctrl, int32_t, int32_t) {
     // A second press before the release belongs to the gesture already
     // running (one begin edit, one end edit).
-    if (held) return true;
-    held = true;
-    const int32_t i = parameterIndex;
-    beginEdit(i);
-    reportParameter(i);
+    if (!gesture.press(shift, ctrl)) return true;
     // An item beyond the last one (a highlight radio's numbers are not
     // checked) would otherwise push the parameter out of its range.
-    setParameterValue(i, ctrl ? defaultValue(i) : clampUnit(centre));
-    reportParameter(i);
+    if (!ctrl) gesture.set(clampUnit(centre));
     requestRedraw();
     return true;
 }
 
 bool ZRadio::leftUp(bool, bool, int32_t, int32_t) {
-    if (!held) return false;
-    held = false;
-    endEdit(parameterIndex);
+    if (!gesture.release()) return false;
     requestRedraw();
     return true;
 }
 
-void ZRadio::cancelGesture() {
-    if (!held) return;
-    held = false;
-    endEdit(parameterIndex);
-    requestRedraw();
-}
+void ZRadio::cancelGesture() { leftUp(false, false, 0, 0); }
 
 // ---------------------------------------------------------------------------
 // ZImgRadio
 
 ZImgRadio::ZImgRadio(const ControlPlacement& placement, int32_t parameterIndex, int32_t item, int32_t lastItem,
                      ZImageResource* image)
-    : ZRadio(placement, parameterIndex, item, lastItem), image(image) {}
+    : ZRadio(placement, parameterIndex, item, lastItem), strip(image) {}
 
-int32_t ZImgRadio::frameIndex() {
-    const int32_t on = isSelected() ? 1 : 0;
-    if (!held) return on;
-    const int32_t count = image ? image->getFrameCount() : 0;
-    if (count == 3) return 2;
-    return count == 4 ? on + 2 : on;
-}
+int32_t ZImgRadio::frameIndex() { return strip.heldFrame(isSelected(), gesture.held); }
 
-bool ZImgRadio::needsRedraw() { return dirty || !drawn || frameIndex() != lastFrame; }
+bool ZImgRadio::needsRedraw() { return dirty || !drawn || strip.changed(frameIndex()); }
 
-void ZImgRadio::draw(ZCanvas* canvas) {
-    const int32_t frame = frameIndex();
-    if (canvas && image) image->drawFrame(canvas, 0, 0, frame);
-    lastFrame = frame;
-}
+void ZImgRadio::draw(ZCanvas* canvas) { strip.draw(canvas, frameIndex()); }
 
 // ---------------------------------------------------------------------------
 // ZHlRadio
 
 ZHlRadio::ZHlRadio(const ControlPlacement& placement, int32_t parameterIndex, int32_t item, int32_t lastItem,
-                   int32_t boxX, int32_t boxY, int32_t boxWidth, int32_t boxHeight, const unsigned char* offColour,
-                   const unsigned char* onColour, const unsigned char* highlightColour)
-    : ZRadio(placement, parameterIndex, item, lastItem),
-      boxX(boxX),
-      boxY(boxY),
-      boxWidth(boxWidth),
-      boxHeight(boxHeight),
-      offColour(offColour),
-      onColour(onColour),
-      highlightColour(highlightColour) {}
+                   const ZHighlightLook& look)
+    : ZRadio(placement, parameterIndex, item, lastItem), look(look) {}
 
 bool ZHlRadio::needsRedraw() { return dirty || !drawn || isSelected() != lastSelected; }
 
 void ZHlRadio::draw(ZCanvas* canvas) {
     const bool selected = isSelected();
-    drawHighlight(canvas, {boxX, boxY, boxWidth, boxHeight, offColour, onColour, highlightColour}, width, height,
-                  selected, held);
+    drawHighlight(canvas, look, width, height, selected, gesture.held);
     lastSelected = selected;
 }
 
@@ -142,16 +110,9 @@ ZEditorControl* makeZHlRadio(const ControlPlacement& placement, SkinArgs& args) 
     const int32_t parameter = args.parameter();
     const int32_t item = args.integer();
     const int32_t lastItem = args.integer();
-    const int32_t boxX = args.integer();
-    const int32_t boxY = args.integer();
-    const int32_t boxWidth = args.integer();
-    const int32_t boxHeight = args.integer();
-    const unsigned char* offColour = args.colour();
-    const unsigned char* onColour = args.colour();
-    const unsigned char* highlightColour = args.colour();
-    if (parameter < 0 || !offColour || !onColour || !highlightColour) return nullptr;
-    return new (std::nothrow) ZHlRadio(placement, parameter, item, lastItem, boxX, boxY, boxWidth, boxHeight,
-                                       offColour, onColour, highlightColour);
+    const ZHighlightLook look = readHighlightLook(args);
+    if (parameter < 0 || !look.offColour || !look.onColour || !look.highlightColour) return nullptr;
+    return new (std::nothrow) ZHlRadio(placement, parameter, item, lastItem, look);
 }
 
 }  // namespace VRAX

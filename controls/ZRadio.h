@@ -4,6 +4,9 @@
 #pragma once
 
 #include "controls/ZEditorControl.h"
+#include "controls/ZFrameStrip.h"
+#include "controls/ZGesture.h"
+#include "controls/ZSwitch.h"
 
 #include <cstdint>
 
@@ -30,7 +33,7 @@ public:
     double centre = 0.0;
     double lower = 0.0;
     double upper = 0.0;
-    bool held = false;
+    ZGesture gesture{*this, parameterIndex};
 };
 
 class ZImgRadio : public ZRadio {
@@ -43,23 +46,18 @@ public:
     // As a switch's frames, with on meaning selected.
     virtual int32_t frameIndex();
 
-    ZImageResource* image;
-    int32_t lastFrame = -1;
+    ZFrameStrip strip;
 };
 
 class ZHlRadio : public ZRadio {
 public:
-    ZHlRadio(const ControlPlacement& placement, int32_t parameterIndex, int32_t item, int32_t lastItem, int32_t boxX,
-             int32_t boxY, int32_t boxWidth, int32_t boxHeight, const unsigned char* offColour,
-             const unsigned char* onColour, const unsigned char* highlightColour);
+    ZHlRadio(const ControlPlacement& placement, int32_t parameterIndex, int32_t item, int32_t lastItem,
+             const ZHighlightLook& look);
 
     bool needsRedraw() override;
     void draw(ZCanvas* canvas) override;
 
-    int32_t boxX, boxY, boxWidth, boxHeight;
-    const unsigned char* offColour;
-    const unsigned char* onColour;
-    const unsigned char* highlightColour;
+    ZHighlightLook look;
     bool lastSelected = false;
 };
 

@@ -12,12 +12,6 @@ namespace VRAX {
 
 namespace {
 
-double clampUnit(double v) {
-    if (!(v >= 0.0)) return 0.0;  // also a value that is not a number
-    if (v > 1.0) return 1.0;
-    return v;
-}
-
 // The box offset comes from the script unchecked; keep the sum in range.
 int32_t saturatedSum(int32_t a, int32_t b) {
     const int64_t sum = static_cast<int64_t>(a) + b;
@@ -48,7 +42,9 @@ int32_t ZSlide::handleHeight() const { return handle ? handle->getFrameHeight() 
 int32_t ZSlide::handlePosition() {
     // A handle as tall as the control, or taller, has nowhere to go.
     if (travel < 1) return 0;
-    const double v = clampUnit(shownValue(parameterIndex));
+    double v = shownValue(parameterIndex);
+    if (!(v >= 0.0)) v = 0.0;  // also a value that is not a number
+    if (v > 1.0) v = 1.0;
     return travel - static_cast<int32_t>(v * (travel - 1.0) + 0.5);
 }
 
@@ -58,7 +54,7 @@ void ZSlide::draw(ZCanvas* canvas) {
     const int32_t position = handlePosition();
     if (canvas) {
         if (handle) handle->drawFrame(canvas, 0, position, 0);
-        if (held && highlightColour)
+        if (gesture.held && highlightColour)
             canvas->fillRect(highlightX, saturatedSum(position, highlightY), highlightWidth, highlightHeight,
                              highlightColour);
     }
@@ -70,46 +66,28 @@ bool ZSlide::isOnHandle(int32_t px, int32_t py) const {
     return px >= 0 && px < handleWidth() && py >= top && py < top + handleHeight();
 }
 
-int32_t ZSlide::cursorAt(int32_t px, int32_t py) { return held || isOnHandle(px, py) ? 2 : 0; }
+int32_t ZSlide::cursorAt(int32_t px, int32_t py) { return gesture.held || isOnHandle(px, py) ? kCursorHand : kCursorAny; }
 
-bool ZSlide::leftDown(bool, bool ctrl, int32_t px, int32_t py) {
+bool ZSlide::leftDown(bool shift, bool ctrl, int32_t px, int32_t py) {
     // The track does not jump the handle to the click; and a press while
     // held must not open a second edit that no release would close.
-    if (held || !isOnHandle(px, py)) return held;
-    held = true;
-    const int32_t i = parameterIndex;
-    if (ctrl) {
-        dragging = false;
-        beginEdit(i);
-        reportParameter(i);
-        setParameterValue(i, defaultValue(i));
-    } else {
-        dragging = true;
-        lastX = px;
-        lastY = py;
-        beginEdit(i);
-    }
-    reportParameter(i);
-    requestRedraw();
-    return held;
-}
-
-bool ZSlide::leftUp(bool, bool, int32_t, int32_t) {
-    if (!held) return false;
-    held = false;
-    dragging = false;
-    endEdit(parameterIndex);
+    if (gesture.held || !isOnHandle(px, py)) return gesture.held;
+    gesture.press(shift, ctrl);
+    dragging = !ctrl;
+    lastX = px;
+    lastY = py;
     requestRedraw();
     return true;
 }
 
-void ZSlide::cancelGesture() {
-    if (!held) return;
-    held = false;
+bool ZSlide::leftUp(bool, bool, int32_t, int32_t) {
+    if (!gesture.release()) return false;
     dragging = false;
-    endEdit(parameterIndex);
     requestRedraw();
+    return true;
 }
+
+void ZSlide::cancelGesture() { leftUp(false, false, 0, 0); }
 
 void ZSlide::mouseMove(bool shift, bool, int32_t px, int32_t py) {
     // Without travel there is no distance to measure the drag against.
@@ -118,11 +96,7 @@ void ZSlide::mouseMove(bool shift, bool, int32_t px, int32_t py) {
     // movement does nothing.
     double delta = (static_cast<double>(lastY) - py) * (1.0 / travel);
     if (shift) delta *= 0.1;
-    double v = storedValue(parameterIndex) + delta;
-    if (v < 0.0) v = 0.0;
-    if (v > 1.0) v = 1.0;
-    setParameterValue(parameterIndex, v);
-    reportParameter(parameterIndex);
+    gesture.nudge(delta);
     lastX = px;
     lastY = py;
     requestRedraw();

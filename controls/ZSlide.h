@@ -4,6 +4,7 @@
 #pragma once
 
 #include "controls/ZEditorControl.h"
+#include "controls/ZGesture.h"
 
 #include <cstdint>
 
@@ -31,6 +32,7 @@ public:
     bool isOnHandle(int32_t x, int32_t y) const;
 
     int32_t parameterIndex;
+    ZGesture gesture{*this, parameterIndex};
     ZImageResource* handle;
     const unsigned char* highlightColour;
     int32_t highlightX;
@@ -41,7 +43,6 @@ public:
     int32_t travel;
     int32_t lastX = 0;
     int32_t lastY = 0;
-    bool held = false;
     bool dragging = false;
 
 private:

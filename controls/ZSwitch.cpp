@@ -43,82 +43,45 @@ void drawHighlight(ZCanvas* canvas, const ZHighlightLook& look, int32_t controlW
 ZSwitch::ZSwitch(const ControlPlacement& placement, int32_t parameterIndex)
     : ZEditorControl(placement), parameterIndex(parameterIndex) {}
 
-int32_t ZSwitch::cursorAt(int32_t, int32_t) { return 2; }
+int32_t ZSwitch::cursorAt(int32_t, int32_t) { return kCursorHand; }
 
 bool ZSwitch::isOn() const { return shownValue(parameterIndex) >= 0.5; }
 
-bool ZSwitch::leftDown(bool, bool ctrl, int32_t, int32_t) {
+bool ZSwitch::leftDown(bool shift, bool ctrl, int32_t, int32_t) {
     // A second press before the release belongs to the gesture already
     // running; flipping again would open a second edit that never ends.
-    if (held) return true;
-    held = true;
-    const int32_t i = parameterIndex;
-    if (ctrl) {
-        beginEdit(i);
-        reportParameter(i);
-        setParameterValue(i, defaultValue(i));
-    } else {
-        const double v = shownValue(i);
-        beginEdit(i);
-        reportParameter(i);
-        setParameterValue(i, v >= 0.5 ? 0.0 : 1.0);
-    }
-    reportParameter(i);
+    const bool wasOn = isOn();
+    if (!gesture.press(shift, ctrl)) return true;
+    if (!ctrl) gesture.set(wasOn ? 0.0 : 1.0);
     requestRedraw();
     return true;
 }
 
 bool ZSwitch::leftUp(bool, bool, int32_t, int32_t) {
-    if (!held) return false;
-    held = false;
-    endEdit(parameterIndex);
+    if (!gesture.release()) return false;
     requestRedraw();
     return true;
 }
 
-void ZSwitch::cancelGesture() {
-    if (!held) return;
-    held = false;
-    endEdit(parameterIndex);
-    requestRedraw();
-}
+void ZSwitch::cancelGesture() { leftUp(false, false, 0, 0); }
 
 // ---------------------------------------------------------------------------
 // ZImgSwitch
 
 ZImgSwitch::ZImgSwitch(const ControlPlacement& placement, int32_t parameterIndex, ZImageResource* image)
-    : ZSwitch(placement, parameterIndex), image(image) {}
+    : ZSwitch(placement, parameterIndex), strip(image) {}
 
-int32_t ZImgSwitch::frameIndex() {
-    const int32_t on = isOn() ? 1 : 0;
-    if (!held) return on;
-    const int32_t count = image ? image->getFrameCount() : 0;
-    if (count == 3) return 2;
-    return count == 4 ? on + 2 : on;
-}
+int32_t ZImgSwitch::frameIndex() { return strip.heldFrame(isOn(), gesture.held); }
 
-bool ZImgSwitch::needsRedraw() { return dirty || !drawn || frameIndex() != lastFrame; }
+bool ZImgSwitch::needsRedraw() { return dirty || !drawn || strip.changed(frameIndex()); }
 
-void ZImgSwitch::draw(ZCanvas* canvas) {
-    const int32_t frame = frameIndex();
-    if (canvas && image) image->drawFrame(canvas, 0, 0, frame);
-    lastFrame = frame;
-}
+void ZImgSwitch::draw(ZCanvas* canvas) { strip.draw(canvas, frameIndex()); }
 
 // ---------------------------------------------------------------------------
 // ZHlSwitch
 
-ZHlSwitch::ZHlSwitch(const ControlPlacement& placement, int32_t parameterIndex, int32_t boxX, int32_t boxY,
-                     int32_t boxWidth, int32_t boxHeight, const unsigned char* offColour,
-                     const unsigned char* onColour, const unsigned char* highlightColour)
-    : ZSwitch(placement, parameterIndex),
-      boxX(boxX),
-      boxY(boxY),
-      boxWidth(boxWidth),
-      boxHeight(boxHeight),
-      offColour(offColour),
-      onColour(onColour),
-      highlightColour(highlightColour) {}
+ZHlSwitch::ZHlSwitch(const ControlPlacement& placement, int32_t parameterIndex, const ZHighlightLook& look)
+    : ZSwitch(placement, parameterIndex), look(look) {}
 
 bool ZHlSwitch::needsRedraw() {
     if (dirty || !drawn) return true;
@@ -129,8 +92,7 @@ bool ZHlSwitch::needsRedraw() {
 
 void ZHlSwitch::draw(ZCanvas* canvas) {
     const bool on = isOn();
-    drawHighlight(canvas, {boxX, boxY, boxWidth, boxHeight, offColour, onColour, highlightColour}, width, height, on,
-                  held);
+    drawHighlight(canvas, look, width, height, on, gesture.held);
     lastOn = on;
 }
 
@@ -144,18 +106,23 @@ ZEditorControl* makeZImgSwitch(const ControlPlacement& placement, SkinArgs& args
     return new (std::nothrow) ZImgSwitch(placement, parameter, image);
 }
 
+ZHighlightLook readHighlightLook(SkinArgs& args) {
+    ZHighlightLook look{};
+    look.boxX = args.integer();
+    look.boxY = args.integer();
+    look.boxWidth = args.integer();
+    look.boxHeight = args.integer();
+    look.offColour = args.colour();
+    look.onColour = args.colour();
+    look.highlightColour = args.colour();
+    return look;
+}
+
 ZEditorControl* makeZHlSwitch(const ControlPlacement& placement, SkinArgs& args) {
     const int32_t parameter = args.parameter();
-    const int32_t boxX = args.integer();
-    const int32_t boxY = args.integer();
-    const int32_t boxWidth = args.integer();
-    const int32_t boxHeight = args.integer();
-    const unsigned char* offColour = args.colour();
-    const unsigned char* onColour = args.colour();
-    const unsigned char* highlightColour = args.colour();
-    if (parameter < 0 || !offColour || !onColour || !highlightColour) return nullptr;
-    return new (std::nothrow)
-        ZHlSwitch(placement, parameter, boxX, boxY, boxWidth, boxHeight, offColour, onColour, highlightColour);
+    const ZHighlightLook look = readHighlightLook(args);
+    if (parameter < 0 || !look.offColour || !look.onColour || !look.highlightColour) return nullptr;
+    return new (std::nothrow) ZHlSwitch(placement, parameter, look);
 }
 
 }  // namespace VRAX

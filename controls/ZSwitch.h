@@ -4,12 +4,29 @@
 #pragma once
 
 #include "controls/ZEditorControl.h"
+#include "controls/ZFrameStrip.h"
+#include "controls/ZGesture.h"
 
 #include <cstdint>
 
 namespace VRAX {
 
+class SkinArgs;
 class ZImageResource;
+
+// The vector look of the highlight switch and radio: a dot in the box when
+// the state is true, a cross when false, and a tint over the whole control
+// while it is held.
+struct ZHighlightLook {
+    int32_t boxX, boxY, boxWidth, boxHeight;
+    const unsigned char* offColour;
+    const unsigned char* onColour;
+    const unsigned char* highlightColour;
+};
+void drawHighlight(ZCanvas* canvas, const ZHighlightLook& look, int32_t controlWidth, int32_t controlHeight,
+                   bool state, bool held);
+// The script's box x, y, width, height and off, on and highlight colours.
+ZHighlightLook readHighlightLook(SkinArgs& args);
 
 class ZSwitch : public ZEditorControl {
 public:
@@ -25,7 +42,7 @@ public:
     bool isOn() const;
 
     int32_t parameterIndex;
-    bool held = false;
+    ZGesture gesture{*this, parameterIndex};
 };
 
 class ZImgSwitch : public ZSwitch {
@@ -38,36 +55,18 @@ public:
     // a four-frame strip.
     virtual int32_t frameIndex();
 
-    ZImageResource* image;
-    int32_t lastFrame = -1;
+    ZFrameStrip strip;
 };
 
 class ZHlSwitch : public ZSwitch {
 public:
-    ZHlSwitch(const ControlPlacement& placement, int32_t parameterIndex, int32_t boxX, int32_t boxY,
-              int32_t boxWidth, int32_t boxHeight, const unsigned char* offColour, const unsigned char* onColour,
-              const unsigned char* highlightColour);
+    ZHlSwitch(const ControlPlacement& placement, int32_t parameterIndex, const ZHighlightLook& look);
 
     bool needsRedraw() override;
     void draw(ZCanvas* canvas) override;
 
-    int32_t boxX, boxY, boxWidth, boxHeight;
-    const unsigned char* offColour;
-    const unsigned char* onColour;
-    const unsigned char* highlightColour;
+    ZHighlightLook look;
     bool lastOn = false;
 };
-
-// The vector look of the highlight switch and radio: a dot in the box when
-// the state is true, a cross when false, and a tint over the whole control
-// while it is held.
-struct ZHighlightLook {
-    int32_t boxX, boxY, boxWidth, boxHeight;
-    const unsigned char* offColour;
-    const unsigned char* onColour;
-    const unsigned char* highlightColour;
-};
-void drawHighlight(ZCanvas* canvas, const ZHighlightLook& look, int32_t controlWidth, int32_t controlHeight,
-                   bool state, bool held);
 
 }  // namespace VRAX

@@ -100,7 +100,7 @@ ZUrl::ZUrl(const ControlPlacement& placement, const char* text) : ZEditorControl
 
 ZUrl::~ZUrl() { delete[] address; }
 
-int32_t ZUrl::cursorAt(int32_t, int32_t) { return 2; }
+int32_t ZUrl::cursorAt(int32_t, int32_t) { return kCursorHand; }
 
 bool ZUrl::leftUp(bool, bool, int32_t, int32_t) {
     openLink(address);

@@ -39,7 +39,7 @@ void ZValue::draw(ZCanvas* canvas) {
     lastValue = shownValue(parameterIndex);
 }
 
-int32_t ZValue::cursorAt(int32_t, int32_t) { return 0; }
+int32_t ZValue::cursorAt(int32_t, int32_t) { return kCursorAny; }
 
 bool ZValue::leftDown(bool, bool, int32_t, int32_t) { return false; }
 
@@ -59,7 +59,7 @@ void ZBgValue::draw(ZCanvas* canvas) {
     lastValue = shownValue(parameterIndex);
 }
 
-int32_t ZBgValue::cursorAt(int32_t, int32_t) { return 0; }
+int32_t ZBgValue::cursorAt(int32_t, int32_t) { return kCursorAny; }
 
 bool ZBgValue::leftDown(bool, bool, int32_t, int32_t) { return false; }
 

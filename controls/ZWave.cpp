@@ -1,12 +1,12 @@
 #include "controls/ZWave.h"
 
 #include "controls/ControlFactories.h"
+#include "controls/ZMeter.h"
 #include "editor/ZCanvas.h"
 #include "framework/ZHistory.h"
 #include "skin/SkinArgs.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <new>
@@ -20,14 +20,6 @@ constexpr double kZoomLevelEpsilon = 0.001;
 constexpr double kLog2OfE = 1.4426950408889634;
 constexpr double kLog2Of10 = 3.3219280948873626;
 constexpr double kLog2Of100 = 6.643856189774725;
-
-// Levels are written whole by the audio thread.
-double loadLevel(const double* value) {
-    if (!value) return 0.0;
-    if (reinterpret_cast<uintptr_t>(value) % std::atomic_ref<double>::required_alignment == 0)
-        return std::atomic_ref<double>(*const_cast<double*>(value)).load(std::memory_order_relaxed);
-    return *value;
-}
 
 // Row of a column value; rounded half away from zero and kept inside
 // [0, limit] while still a double, so that no value turns into an
@@ -67,6 +59,11 @@ void drawColumns(ZCanvas* canvas, const ZHistory* history, int32_t width, int32_
 
 ZWave::ZWave(const ControlPlacement& placement, ZHistory* history, double* level1, double* level2,
              const unsigned char* colour1, const unsigned char* colour2, const unsigned char* lineColour)
+    : ZWave(placement, history, level1, level2, colour1, colour2, lineColour, placement.height) {}
+
+ZWave::ZWave(const ControlPlacement& placement, ZHistory* history, double* level1, double* level2,
+             const unsigned char* colour1, const unsigned char* colour2, const unsigned char* lineColour,
+             int32_t waveHeight)
     : ZEditorControl(placement),
       history(history),
       level1(level1),
@@ -74,35 +71,41 @@ ZWave::ZWave(const ControlPlacement& placement, ZHistory* history, double* level
       colour1(colour1),
       colour2(colour2),
       lineColour(lineColour),
-      middle(placement.height / 2),
+      middle(waveHeight / 2),
       scale(middle - 1.0) {}
+
+bool ZWave::levelMoved(double now, double last) const { return !(std::fabs(now - last) < kLevelEpsilon); }
 
 bool ZWave::needsRedraw() {
     if (dirty || !drawn) return true;
     if (history && history->getVersion() != lastVersion) return true;
-    return !(std::fabs(loadLevel(level1) - lastLevel1) < kLevelEpsilon) ||
-           !(std::fabs(loadLevel(level2) - lastLevel2) < kLevelEpsilon);
+    return levelMoved(loadFeature(level1), lastLevel1) || levelMoved(loadFeature(level2), lastLevel2);
+}
+
+void ZWave::drawLevelMarks(ZCanvas* canvas, double l1, double l2) {
+    const double* levels[2] = {level1, level2};
+    const double values[2] = {l1, l2};
+    for (int32_t j = 0; j < 2; ++j) {
+        // Marks only for levels inside the wave's range.
+        if (!levels[j] || !(values[j] >= 0.0 && values[j] <= 1.0)) continue;
+        const int32_t k = static_cast<int32_t>(std::round(values[j] * scale));
+        canvas->drawHLine(0, middle - k, width, lineColour);
+        canvas->drawHLine(0, middle + k, width, lineColour);
+    }
 }
 
 void ZWave::draw(ZCanvas* canvas) {
-    const double l1 = loadLevel(level1);
-    const double l2 = loadLevel(level2);
+    const double l1 = loadFeature(level1);
+    const double l2 = loadFeature(level2);
     const int32_t version = history ? history->getVersion() : 0;
     // An empty control has nothing to show.
     if (canvas && width > 0 && height > 0) {
-        drawColumns(canvas, history, width, height, middle, scale, 1.0, colour1, colour2);
+        drawColumns(canvas, history, width, height, middle, scale, zoomFactor(), colour1, colour2);
         if (lineColour) {
             canvas->drawHLine(0, middle, width, lineColour);
-            const double* levels[2] = {level1, level2};
-            const double values[2] = {l1, l2};
-            for (int32_t j = 0; j < 2; ++j) {
-                // Marks only for levels inside the wave's range.
-                if (!levels[j] || !(values[j] >= 0.0 && values[j] <= 1.0)) continue;
-                const int32_t k = static_cast<int32_t>(std::round(values[j] * scale));
-                canvas->drawHLine(0, middle - k, width, lineColour);
-                canvas->drawHLine(0, middle + k, width, lineColour);
-            }
+            drawLevelMarks(canvas, l1, l2);
         }
+        drawOverlay(canvas);
     }
     lastVersion = version;
     lastLevel1 = l1;
@@ -116,15 +119,8 @@ ZZoomWave::ZZoomWave(const ControlPlacement& placement, ZHistory* history, doubl
                      const unsigned char* colour1, const unsigned char* colour2, const unsigned char* lineColour,
                      const unsigned char* barColour, const unsigned char* knobColour,
                      const unsigned char* knobHeldColour, const ZFont* font)
-    : ZEditorControl(placement),
-      history(history),
-      level1(level1),
-      level2(level2),
-      colour1(colour1),
-      colour2(colour2),
-      lineColour(lineColour),
-      middle(static_cast<int32_t>((static_cast<int64_t>(placement.height) - kBarHeight) / 2)),
-      scale(middle - 1.0),
+    : ZWave(placement, history, level1, level2, colour1, colour2, lineColour,
+            static_cast<int32_t>(std::max<int64_t>(static_cast<int64_t>(placement.height) - kBarHeight, INT32_MIN))),
       barColour(barColour),
       knobColour(knobColour),
       knobHeldColour(knobHeldColour),
@@ -144,10 +140,10 @@ void ZZoomWave::setZoomFromX(int32_t px) {
     const int32_t track = trackLength();
     float t;
     if (track > 0) {
-        t = static_cast<float>(static_cast<int64_t>(px) - 20) / static_cast<float>(track);
+        t = static_cast<float>(static_cast<int64_t>(px) - kKnobHalf) / static_cast<float>(track);
     } else {
         // No track to slide along: either end, by the side of the knob's centre.
-        t = px > 20 ? 1.0f : 0.0f;
+        t = px > kKnobHalf ? 1.0f : 0.0f;
     }
     float z = kMinZoom * powf(100.0f, t);
     float ratio;
@@ -172,48 +168,29 @@ bool ZZoomWave::inZoomBar(int32_t px, int32_t py) const {
            py < height;
 }
 
-bool ZZoomWave::needsRedraw() {
-    if (dirty || !drawn) return true;
-    if (history && history->getVersion() != lastVersion) return true;
-    return std::fabs(loadLevel(level1) - lastLevel1) > kZoomLevelEpsilon ||
-           std::fabs(loadLevel(level2) - lastLevel2) > kZoomLevelEpsilon;
-}
+bool ZZoomWave::levelMoved(double now, double last) const { return std::fabs(now - last) > kZoomLevelEpsilon; }
 
-void ZZoomWave::draw(ZCanvas* canvas) {
-    const double l1 = loadLevel(level1);
-    const double l2 = loadLevel(level2);
-    const int32_t version = history ? history->getVersion() : 0;
-    // An empty control has nothing to show.
-    if (canvas && width > 0 && height > 0) {
-        drawColumns(canvas, history, width, height, middle, scale, zoom, colour1, colour2);
-        if (lineColour) {
-            canvas->drawHLine(0, middle, width, lineColour);
-            // Any level counts here, as far as its marks stay inside the control.
-            for (const double v : {l1, l2}) {
-                const double k = std::round(scale * (zoom * v));
-                if (!(k > 0.0)) continue;
-                const double above = middle - k;
-                const double below = middle + k;
-                if (above >= 0.0 && above < height) {
-                    canvas->drawHLine(0, static_cast<int32_t>(above), width, lineColour);
-                }
-                if (below >= 0.0 && below < height) {
-                    canvas->drawHLine(0, static_cast<int32_t>(below), width, lineColour);
-                }
-            }
-        }
-        if (barColour) canvas->fillRect(0, height - kBarHeight, width, kBarHeight, barColour);
-        const unsigned char* knob = zoomDrag != 0 ? knobHeldColour : knobColour;
-        const int32_t knobY = height - (kBarHeight - 1);  // a pixel inside the bar
-        if (knob) canvas->fillRect(knobX, knobY, kKnobWidth, kKnobHeight, knob);
-        if (font) canvas->drawText(zoomText, knobX, knobY, kKnobWidth, kKnobHeight, font, kAlignCentre);
+void ZZoomWave::drawLevelMarks(ZCanvas* canvas, double l1, double l2) {
+    // Any level counts here, as far as its marks stay inside the control.
+    for (const double v : {l1, l2}) {
+        const double k = std::round(scale * (zoom * v));
+        if (!(k > 0.0)) continue;
+        const double above = middle - k;
+        const double below = middle + k;
+        if (above >= 0.0 && above < height) canvas->drawHLine(0, static_cast<int32_t>(above), width, lineColour);
+        if (below >= 0.0 && below < height) canvas->drawHLine(0, static_cast<int32_t>(below), width, lineColour);
     }
-    lastVersion = version;
-    lastLevel1 = l1;
-    lastLevel2 = l2;
 }
 
-int32_t ZZoomWave::cursorAt(int32_t px, int32_t py) { return zoomDrag != 0 || inZoomBar(px, py) ? 2 : 0; }
+void ZZoomWave::drawOverlay(ZCanvas* canvas) {
+    if (barColour) canvas->fillRect(0, height - kBarHeight, width, kBarHeight, barColour);
+    const unsigned char* knob = zoomDrag != 0 ? knobHeldColour : knobColour;
+    const int32_t knobY = height - (kBarHeight - 1);  // a pixel inside the bar
+    if (knob) canvas->fillRect(knobX, knobY, kKnobWidth, kKnobHeight, knob);
+    if (font) canvas->drawText(zoomText, knobX, knobY, kKnobWidth, kKnobHeight, font, kAlignCentre);
+}
+
+int32_t ZZoomWave::cursorAt(int32_t px, int32_t py) { return zoomDrag != 0 || inZoomBar(px, py) ? kCursorHand : kCursorAny; }
 
 bool ZZoomWave::leftDown(bool, bool ctrl, int32_t px, int32_t py) {
     if (!inZoomBar(px, py)) return false;
@@ -239,6 +216,10 @@ bool ZZoomWave::leftUp(bool, bool, int32_t, int32_t) {
     requestRedraw();
     return true;
 }
+
+// Otherwise a drag cut short (the editor closed, a condition hid the wave)
+// would go on zooming on hover with no button held.
+void ZZoomWave::cancelGesture() { leftUp(false, false, 0, 0); }
 
 // ---------------------------------------------------------------------------
 // Factories

@@ -32,13 +32,28 @@ public:
     int32_t lastVersion = 0;
     double lastLevel1 = 0.0;
     double lastLevel2 = 0.0;
+
+protected:
+    // A wave over the top waveHeight rows of the control.
+    ZWave(const ControlPlacement& placement, ZHistory* history, double* level1, double* level2,
+          const unsigned char* colour1, const unsigned char* colour2, const unsigned char* lineColour,
+          int32_t waveHeight);
+    // What a derived display changes: the factor on every value, whether a
+    // level moved enough to redraw, the level marks and what it draws over
+    // the wave.
+    virtual double zoomFactor() const { return 1.0; }
+    virtual bool levelMoved(double now, double last) const;
+    virtual void drawLevelMarks(ZCanvas* canvas, double l1, double l2);
+    virtual void drawOverlay(ZCanvas* canvas) { (void)canvas; }
 };
 
-class ZZoomWave : public ZEditorControl {
+class ZZoomWave : public ZWave {
 public:
     static constexpr int32_t kBarHeight = 16;
     static constexpr int32_t kKnobWidth = 40;
     static constexpr int32_t kKnobHeight = 14;
+    // The knob's centre follows the pointer.
+    static constexpr int32_t kKnobHalf = kKnobWidth / 2;
     static constexpr float kMinZoom = 0.1f;
     static constexpr float kMaxZoom = 10.0f;
 
@@ -47,12 +62,12 @@ public:
               const unsigned char* barColour, const unsigned char* knobColour, const unsigned char* knobHeldColour,
               const ZFont* font);
 
-    bool needsRedraw() override;
-    void draw(ZCanvas* canvas) override;
     int32_t cursorAt(int32_t x, int32_t y) override;
     bool leftDown(bool shift, bool ctrl, int32_t x, int32_t y) override;
     bool leftUp(bool shift, bool ctrl, int32_t x, int32_t y) override;
     void mouseMove(bool shift, bool ctrl, int32_t x, int32_t y) override;
+    // Drops the drag when the release will never come.
+    void cancelGesture() override;
 
     // Zoom, knob and text for the pointer at x: the knob's centre follows
     // the pointer along the track, 0.1x at its left end, 10x at its right.
@@ -65,17 +80,6 @@ public:
         return track < 0 ? -1 : static_cast<int32_t>(track);
     }
 
-    ZHistory* history;
-    double* level1;
-    double* level2;
-    const unsigned char* colour1;
-    const unsigned char* colour2;
-    const unsigned char* lineColour;
-    int32_t middle;
-    double scale;
-    int32_t lastVersion = 0;
-    double lastLevel1 = 0.0;
-    double lastLevel2 = 0.0;
     const unsigned char* barColour;
     const unsigned char* knobColour;
     const unsigned char* knobHeldColour;
@@ -84,6 +88,12 @@ public:
     int32_t knobX = 1;
     char zoomText[8] = "1.00x";
     int32_t zoomDrag = 0;  // 0 idle, 1 dragging the knob, 2 reset by Ctrl-click
+
+protected:
+    double zoomFactor() const override { return zoom; }
+    bool levelMoved(double now, double last) const override;
+    void drawLevelMarks(ZCanvas* canvas, double l1, double l2) override;
+    void drawOverlay(ZCanvas* canvas) override;
 
 private:
     void resetZoom();

@@ -359,10 +359,10 @@ void EditorWindow::Session::updateCursor(int32_t x, int32_t y) {
     const ::Window own = window.get();
     if (!own) return;
     const auto freeCursor = [](Display* d, ::Cursor c) { XFreeCursor(d, c); };
-    if (kind == 2) {
+    if (kind == kCursorHand) {
         if (!handCursor) handCursor = Held<::Cursor>(display, XCreateFontCursor(display, kHandShape), freeCursor);
         XDefineCursor(display, own, handCursor.get());
-    } else if (kind == 3) {
+    } else if (kind == kCursorText) {
         if (!textCursor) textCursor = Held<::Cursor>(display, XCreateFontCursor(display, kTextShape), freeCursor);
         XDefineCursor(display, own, textCursor.get());
     } else {

@@ -80,6 +80,7 @@ void ZEditorSkin::detach(ZCanvas* canvas) {
     // hears the end of the edit and the next window starts with a free mouse.
     if (ZEditorControl* captured = capturedTarget()) captured->cancelGesture();
     capturedControl = -1;
+    dropRelease = false;
     for (int32_t i = 0; i < resources.size(); ++i) {
         if (ZEditorResource* resource = resources.get(i)) resource->unload(canvas);
     }
@@ -158,49 +159,44 @@ ZEditorControl* ZEditorSkin::eventTarget(int32_t x, int32_t y, int32_t* index) {
         }
         // Its page went away or a condition hid it: it would never see the
         // release, and holding on would leave every later event with an
-        // invisible target. End its gesture and route by position again.
+        // invisible target. End its gesture and route by position again,
+        // all but the release of that press.
         capturedControl = -1;
         captured->cancelGesture();
+        dropRelease = true;
     } else {
         capturedControl = -1;
     }
     return hitTest(x, y, index);
 }
 
-bool ZEditorSkin::leftDown(bool shift, bool ctrl, int32_t x, int32_t y) {
+bool ZEditorSkin::routeButton(ButtonHandler handler, bool press, bool shift, bool ctrl, int32_t x, int32_t y) {
     int32_t index = -1;
     ZEditorControl* target = eventTarget(x, y, &index);
-    if (!target) return false;
-    const bool result = target->leftDown(shift, ctrl, relative(x, target->x), relative(y, target->y));
-    if (result) capturedControl = index;
+    // With the tab of another page under the pointer, that release would
+    // otherwise click whatever the new page shows there.
+    const bool dropped = !press && dropRelease;
+    if (!press) dropRelease = false;
+    if (!target || dropped) return false;
+    const bool result = (target->*handler)(shift, ctrl, relative(x, target->x), relative(y, target->y));
+    if (result) capturedControl = press ? index : -1;
     return result;
+}
+
+bool ZEditorSkin::leftDown(bool shift, bool ctrl, int32_t x, int32_t y) {
+    return routeButton(&ZEditorControl::leftDown, true, shift, ctrl, x, y);
 }
 
 bool ZEditorSkin::leftUp(bool shift, bool ctrl, int32_t x, int32_t y) {
-    int32_t index = -1;
-    ZEditorControl* target = eventTarget(x, y, &index);
-    if (!target) return false;
-    const bool result = target->leftUp(shift, ctrl, relative(x, target->x), relative(y, target->y));
-    if (result) capturedControl = -1;
-    return result;
+    return routeButton(&ZEditorControl::leftUp, false, shift, ctrl, x, y);
 }
 
 bool ZEditorSkin::rightDown(bool shift, bool ctrl, int32_t x, int32_t y) {
-    int32_t index = -1;
-    ZEditorControl* target = eventTarget(x, y, &index);
-    if (!target) return false;
-    const bool result = target->rightDown(shift, ctrl, relative(x, target->x), relative(y, target->y));
-    if (result) capturedControl = index;
-    return result;
+    return routeButton(&ZEditorControl::rightDown, true, shift, ctrl, x, y);
 }
 
 bool ZEditorSkin::rightUp(bool shift, bool ctrl, int32_t x, int32_t y) {
-    int32_t index = -1;
-    ZEditorControl* target = eventTarget(x, y, &index);
-    if (!target) return false;
-    const bool result = target->rightUp(shift, ctrl, relative(x, target->x), relative(y, target->y));
-    if (result) capturedControl = -1;
-    return result;
+    return routeButton(&ZEditorControl::rightUp, false, shift, ctrl, x, y);
 }
 
 void ZEditorSkin::mouseMove(bool shift, bool ctrl, int32_t x, int32_t y) {
@@ -212,7 +208,7 @@ void ZEditorSkin::mouseMove(bool shift, bool ctrl, int32_t x, int32_t y) {
 int32_t ZEditorSkin::cursorAt(int32_t x, int32_t y) const {
     ZEditorControl* target = capturedTarget();
     if (!target) target = hitTest(x, y, nullptr);
-    if (!target || !isVisible(target)) return 1;
+    if (!target || !isVisible(target)) return kCursorNothing;
     return target->cursorAt(relative(x, target->x), relative(y, target->y));
 }
 

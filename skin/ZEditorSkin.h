@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/PtrList.h"
+#include "skin/CursorKind.h"
 #include "skin/ZCondition.h"
 
 #include <atomic>
@@ -75,6 +76,9 @@ public:
     ZEditorBg* currentBackground = nullptr;
     uint32_t refreshThrottleMs = 40;
     int32_t capturedControl = -1;
+    // A captured control was hidden and its gesture cancelled: the release
+    // that ends that press is dropped, not routed to what lies under it.
+    bool dropRelease = false;
     std::atomic<bool> redrawSuppressed{false};
     int32_t currentPage = 1;
     // Set by redrawAll, which any thread may call.
@@ -87,6 +91,10 @@ private:
     // control under the pointer. A captured control that is no longer
     // visible has its gesture cancelled and loses the capture.
     ZEditorControl* eventTarget(int32_t x, int32_t y, int32_t* index);
+    // Routes a press or a release: a press that is taken captures the mouse,
+    // a release that is taken frees it.
+    using ButtonHandler = bool (ZEditorControl::*)(bool shift, bool ctrl, int32_t x, int32_t y);
+    bool routeButton(ButtonHandler handler, bool press, bool shift, bool ctrl, int32_t x, int32_t y);
 };
 
 }  // namespace VRAX

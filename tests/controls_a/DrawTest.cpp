@@ -6,7 +6,7 @@
 #include "controls/ZMeter.h"
 #include "controls/ZPeak.h"
 #include "controls/ZPot.h"
-#include "controls_a/ControlFixture.h"
+#include "support/ControlFixture.h"
 #include "editor/ZCanvas.h"
 #include "gfx/GfxHelpers.h"
 #include "gfx/GlContext.h"
@@ -72,26 +72,13 @@ Pixels::Box differenceBox(const Pixels& a, const Pixels& b, int threshold) {
     return {left, top, right - left + 1, bottom - top + 1};
 }
 
-class DrawTest : public qolm_test::GlTest {
+class DrawTest : public qolm_test::GlTest, public ctl::ControlRig {
 protected:
     void SetUp() override {
         GlTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         canvas.init(gl.nvg(), gl.width(), gl.height());
         gl.clear(kBlack);
-        filter = std::make_unique<ZFilter>(&ctla::recordingHost);
-    }
-    void TearDown() override { ctla::hostCalls().clear(); }
-
-    VRAX::ControlPlacement place(int x, int y, int w, int h) const {
-        VRAX::ControlPlacement p;
-        p.x = x;
-        p.y = y;
-        p.width = w;
-        p.height = h;
-        p.page = 1;
-        p.effect = filter.get();
-        return p;
     }
     // Clears the surface and lets the skin's drawing pass paint one control.
     Pixels paintAlone(VRAX::ZEditorControl& control) {
@@ -111,7 +98,6 @@ protected:
     }
 
     VRAX::ZCanvas canvas;
-    std::unique_ptr<ZFilter> filter;
 };
 
 TEST_F(DrawTest, DialDotSitsAtTheValuesAngle) {
@@ -126,7 +112,7 @@ TEST_F(DrawTest, DialDotSitsAtTheValuesAngle) {
     } cases[] = {{0.0, 30 - d, 30 + d}, {0.5, 30, 15}, {1.0, 30 + d, 30 + d}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.v);
-        filter->setParameterValue(ZFilter::kRes, c.v);
+        effect->setParameterValue(ZFilter::kRes, c.v);
         const Pixels::Box dot = differenceBox(paintAlone(pot), bare, 48);
         ASSERT_GT(dot.w, 0);
         EXPECT_LE(dot.w, 6);
@@ -144,7 +130,7 @@ TEST_F(DrawTest, HeldDialShowsItsSecondFrameUnlessItHasOnlyOne) {
     single.load(&canvas);
     ASSERT_TRUE(dial.isDrawable());
     ASSERT_TRUE(single.isDrawable());
-    filter->setParameterValue(ZFilter::kRes, 0.5);  // dot near (30, 15)
+    effect->setParameterValue(ZFilter::kRes, 0.5);  // dot near (30, 15)
     const Pixels idle = frameAlone(dial, 0, 0, 0);
     const Pixels lit = frameAlone(dial, 0, 0, 1);
     ASSERT_GT(differenceBox(idle, lit, 48).w, 30) << "the dial's two frames should differ";
@@ -214,7 +200,7 @@ TEST_F(TextDrawTest, LabelAlignedRightEndsAtTheRightEdge) {
 }
 
 TEST_F(TextDrawTest, ReadoutTurnsToTheClipFontAboveFullScale) {
-    double* level = filter->findFeatureValue<double>("Peak");
+    double* level = effect->findFeatureValue<double>("Peak");
     ASSERT_NE(level, nullptr);
     VRAX::ZTextPeak readout(place(0, 40, 100, 20), level, 0, &font, &clipFont);
 

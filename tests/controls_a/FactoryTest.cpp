@@ -5,7 +5,7 @@
 #include "controls/ZPeak.h"
 #include "controls/ZPot.h"
 #include "controls/ZSlide.h"
-#include "controls_a/ControlFixture.h"
+#include "support/ControlFixture.h"
 #include "framework/ZEffectFeature.h"
 #include "io/MemoryReader.h"
 #include "skin/ResourceLookup.h"
@@ -49,7 +49,7 @@ protected:
         return skin && skin->controls.size() == 1 ? skin->controls.get(0) : nullptr;
     }
 
-    CountingEffect effect{&ctla::recordingHost};
+    CountingEffect effect{&qtest::HostStub::callback};
     std::unique_ptr<VRAX::ZEditorSkin> skin;
     std::string skipped;
 };
@@ -74,7 +74,7 @@ TEST_F(FactoryTest, CreationRulesOfEachType) {
         {"ZSlide Gain dial060 Null 1 2 30 4", false},
         {"ZLabel Centre \"x\" valfont 0", true},
         {"ZLabel Centre Gain Null 0", false},
-        {"ZLabel Centre \"\" valfont 0", false},
+        {"ZLabel Centre \"\" valfont 0", true},  // an empty text is a label too
         {"ZValue GAIN valfont", true},
         {"ZValue Gain Null", false},
         {"ZBgValue Res dial060 valfont", true},
@@ -125,6 +125,11 @@ TEST_F(FactoryTest, ArgumentsReachTheControl) {
     EXPECT_EQ(label->alignment, 2);
     EXPECT_STREQ(label->getDisplay(), "VRAX Qolm 3.1");
     EXPECT_EQ(label->refreshPeriod, 15000);
+
+    auto* empty = dynamic_cast<VRAX::ZLabel*>(build("ZLabel Left \"\" valfont 0"));
+    ASSERT_NE(empty, nullptr) << skipped;
+    EXPECT_STREQ(empty->getDisplay(), "");
+    EXPECT_TRUE(empty->fixed);
 
     auto* bar = dynamic_cast<VRAX::ZBarFracMeter*>(build("ZBarFracMeter Peak bottomtotop dotcol"));
     ASSERT_NE(bar, nullptr);

@@ -2,7 +2,7 @@
 // parameter value displays' redraw rule.
 #include "controls/ZLabel.h"
 #include "controls/ZValue.h"
-#include "controls_a/ControlFixture.h"
+#include "support/ControlFixture.h"
 #include "skin/ZFont.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +53,7 @@ protected:
         ASSERT_TRUE(label.paint(nullptr));
     }
 
-    CountingFilter effect{&ctla::recordingHost};
+    CountingFilter effect{&qtest::HostStub::callback};
     VRAX::ZFont font;
 };
 
@@ -125,9 +125,9 @@ TEST_F(LabelTest, ExpansionStaysInsideItsBuffer) {
 // ---------------------------------------------------------------------------
 // ZValue, ZBgValue
 
-class ValueTest : public ctla::ControlTest {
+class ValueTest : public ctl::ControlTest {
 protected:
-    double cutOffAt(double hertz) const { return filter->getParameterObject(ZFilter::kCutOff)->toNormalised(hertz); }
+    double cutOffAt(double hertz) const { return effect->getParameterObject(ZFilter::kCutOff)->toNormalised(hertz); }
     VRAX::ZFont font;
 };
 
@@ -142,7 +142,7 @@ TEST_F(ValueTest, ShownChangeBelowTheThresholdIsNotRedrawn) {
     EXPECT_FALSE(value.needsRedraw());
 
     setValue(ZFilter::kCutOff, cutOffAt(19998.0));
-    EXPECT_STREQ(filter->getDisplayText(ZFilter::kCutOff), "19998 Hz");
+    EXPECT_STREQ(effect->getDisplayText(ZFilter::kCutOff), "19998 Hz");
     // The text changed, the shown value by less than 0.00001: left as it is.
     EXPECT_FALSE(value.needsRedraw());
     EXPECT_FALSE(bgValue.needsRedraw());

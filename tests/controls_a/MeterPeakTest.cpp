@@ -2,7 +2,7 @@
 // value gives, when they redraw, and what a click on the peak does.
 #include "controls/ZMeter.h"
 #include "controls/ZPeak.h"
-#include "controls_a/ControlFixture.h"
+#include "support/ControlFixture.h"
 #include "skin/ZImageResource.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@ namespace {
 const unsigned char kColour[4] = {255, 255, 255, 255};
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-using MeterTest = ctla::ControlTest;
+using MeterTest = ctl::ControlTest;
 
 TEST_F(MeterTest, BarClampsItsFractionAndIgnoresMovesBelowATenThousandth) {
     alignas(8) double level = 3.0;
@@ -81,12 +81,12 @@ TEST_F(MeterTest, IntegerImageMeterScalesOffsetsRoundsAndClamps) {
     for (const auto& c : cases) {
         count = c.count;
         meter.paint(nullptr);
-        EXPECT_EQ(meter.lastFrame, c.frame) << c.count;
+        EXPECT_EQ(meter.strip.lastFrame, c.frame) << c.count;
         EXPECT_FALSE(meter.needsRedraw());
     }
     VRAX::ZImgMeter unbound(place(0, 0, 10, 10), nullptr, 1.0, 5.0, &strip);
     unbound.paint(nullptr);
-    EXPECT_EQ(unbound.lastFrame, 0);
+    EXPECT_EQ(unbound.strip.lastFrame, 0);
 }
 
 std::string peakText(double level) {
@@ -141,22 +141,22 @@ TEST_F(MeterTest, ClickOnLampOrReadoutResetsThePeakWithoutCapturing) {
     *level = 1.5;
     ASSERT_TRUE(lamp.paint(nullptr));
     EXPECT_FALSE(lamp.leftDown(false, false, 3, 3));
-    EXPECT_EQ(filter->getPeak(), 0.0);
+    EXPECT_EQ(effect->getPeak(), 0.0);
     ASSERT_TRUE(lamp.paint(nullptr));  // at once
-    EXPECT_EQ(lamp.lastFrame, 0);
+    EXPECT_EQ(lamp.strip.lastFrame, 0);
 
     *level = 0.7;
     ASSERT_TRUE(readout.paint(nullptr));
     EXPECT_FALSE(readout.leftDown(true, true, 3, 3));
-    EXPECT_EQ(filter->getPeak(), 0.0);
+    EXPECT_EQ(effect->getPeak(), 0.0);
     EXPECT_TRUE(readout.dirty);
-    EXPECT_TRUE(ctla::hostCalls().empty());
+    EXPECT_TRUE(ctl::hostCalls().empty());
 
     // Without a value there is nothing to reset: the command is not run.
     *level = 0.7;
     EXPECT_FALSE(VRAX::ZTextPeak(place(0, 0, 75, 15), nullptr, peakReset(), nullptr, nullptr).leftDown(false, false, 0, 0));
     EXPECT_FALSE(VRAX::ZImgPeak(place(0, 0, 15, 15), nullptr, peakReset(), &led).leftDown(false, false, 0, 0));
-    EXPECT_EQ(filter->getPeak(), 0.7);
+    EXPECT_EQ(effect->getPeak(), 0.7);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 // records what would have been drawn.
 #include "controls/ZPot.h"
 #include "controls/ZSlide.h"
-#include "controls_a/ControlFixture.h"
+#include "support/ControlFixture.h"
 #include "skin/ZImageResource.h"
 
 #include <gtest/gtest.h>
@@ -12,16 +12,16 @@
 
 namespace {
 
-using ctla::automate;
-using ctla::begin;
-using ctla::end;
-using ctla::hostCalls;
-using ctla::HostCall;
+using ctl::automate;
+using ctl::begin;
+using ctl::end;
+using ctl::hostCalls;
+using ctl::HostCall;
 using VRAX::ZFilter;
 
 const unsigned char kColour[4] = {10, 20, 30, 255};
 
-class PotTest : public ctla::ControlTest {
+class PotTest : public ctl::ControlTest {
 protected:
     VRAX::ZPotDot makePot(int index) { return VRAX::ZPotDot(place(10, 10, 60, 60), index, kColour, 15.0, kColour); }
 };
@@ -70,12 +70,12 @@ TEST_F(PotTest, DragTellsTheHostBeginAutomateEachStepAndEnd) {
     setValue(ZFilter::kRes, 0.25);
     EXPECT_EQ(pot.cursorAt(0, 0), 2);
     EXPECT_TRUE(pot.leftDown(false, false, 5, 5));
-    EXPECT_TRUE(pot.held);
+    EXPECT_TRUE(pot.gesture.held);
     EXPECT_TRUE(pot.dragging);
     pot.mouseMove(false, false, 5, 0);
     pot.mouseMove(false, false, 5, -5);
     EXPECT_TRUE(pot.leftUp(false, false, 100, 100));  // released anywhere: the pot has the mouse
-    EXPECT_FALSE(pot.held);
+    EXPECT_FALSE(pot.gesture.held);
     const std::vector<HostCall> expected{begin(2), automate(2, 0.25f), automate(2, 0.30f), automate(2, 0.35f),
                                          end(2)};
     EXPECT_EQ(hostCalls(), expected);
@@ -89,7 +89,7 @@ TEST_F(PotTest, DragTellsTheHostBeginAutomateEachStepAndEnd) {
     pot.leftDown(false, false, 5, 5);
     pot.cancelGesture();
     pot.cancelGesture();
-    EXPECT_FALSE(pot.held);
+    EXPECT_FALSE(pot.gesture.held);
     pot.mouseMove(false, false, 5, -50);
     EXPECT_EQ(hostCalls().size(), 3u);
     EXPECT_EQ(hostCalls().back(), end(2));
@@ -102,7 +102,7 @@ TEST_F(PotTest, CtrlClickSetsTheDefaultAndHoldsTheEditUntilRelease) {
     pot.dirty = false;
     pot.drawn = true;
     ASSERT_TRUE(pot.leftDown(false, true, 30, 30));
-    EXPECT_TRUE(pot.held);
+    EXPECT_TRUE(pot.gesture.held);
     EXPECT_FALSE(pot.dragging);
     EXPECT_TRUE(pot.dirty);
     EXPECT_EQ(stored(ZFilter::kGain), 0.5);
@@ -180,7 +180,7 @@ TEST_F(PotTest, ImagePotPicksTheNearestFrame) {
     EXPECT_EQ(pot.frameIndex(), 1);
 
     EXPECT_TRUE(pot.paint(nullptr));
-    EXPECT_EQ(pot.lastFrame, 1);
+    EXPECT_EQ(pot.strip.lastFrame, 1);
     EXPECT_FALSE(pot.needsRedraw());
     setValue(ZFilter::kRes, 0.02);  // 1.2: still frame 1
     EXPECT_FALSE(pot.needsRedraw());
@@ -195,7 +195,7 @@ TEST_F(PotTest, ImagePotPicksTheNearestFrame) {
 // ---------------------------------------------------------------------------
 // ZSlide
 
-class SlideTest : public ctla::ControlTest {
+class SlideTest : public ctl::ControlTest {
 protected:
     // A 10 x 20 handle in a control 100 high: travel 80.
     VRAX::ZImageResource handle{"Handle.png", 10, 20, 1};
@@ -232,7 +232,7 @@ TEST_F(SlideTest, DragAlongTheTravelCoversTheRange) {
     setValue(ZFilter::kRes, 0.5);
     show(slide);
     ASSERT_TRUE(slide.leftDown(false, false, 5, 50));
-    EXPECT_TRUE(slide.held);
+    EXPECT_TRUE(slide.gesture.held);
     EXPECT_EQ(slide.cursorAt(0, 0), 2);  // held: a hand anywhere
     slide.mouseMove(false, false, 9, 42);  // 8 up; sideways does nothing
     EXPECT_NEAR(stored(ZFilter::kRes), 0.6, 1e-12);
@@ -259,7 +259,7 @@ TEST_F(SlideTest, ClickOnTheTrackNeitherCapturesNorMoves) {
     EXPECT_EQ(slide.cursorAt(10, 45), 0);  // right of the handle image
     EXPECT_FALSE(slide.leftDown(false, false, 5, 10));
     EXPECT_FALSE(slide.leftDown(false, true, 5, 90));
-    EXPECT_FALSE(slide.held);
+    EXPECT_FALSE(slide.gesture.held);
     slide.mouseMove(false, false, 5, 0);
     EXPECT_EQ(stored(ZFilter::kRes), 0.5);
     EXPECT_TRUE(hostCalls().empty());

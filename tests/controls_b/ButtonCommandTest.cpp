@@ -3,7 +3,7 @@
 // that are cancelled.
 #include "controls/ZButton.h"
 #include "controls/ZCommand.h"
-#include "controls_b/Fixture.h"
+#include "support/ControlFixture.h"
 #include "skin/ZEditorSkin.h"
 #include "skin/ZImageResource.h"
 
@@ -11,15 +11,15 @@
 
 namespace {
 
-using ctlb::automate;
-using ctlb::CommandRun;
-using ctlb::hostCalls;
-using ctlb::HostCall;
-using ctlb::TestEffect;
+using ctl::automate;
+using ctl::CommandRun;
+using ctl::hostCalls;
+using ctl::HostCall;
+using ctl::TestEffect;
 using VRAX::ZFilter;
 using Calls = std::vector<HostCall>;
 
-class ButtonTest : public ctlb::ControlTest {};
+class ButtonTest : public ctl::ControlTest {};
 
 TEST_F(ButtonTest, MomentaryButtonSendsOneWhileHeldAndZeroOnRelease) {
     VRAX::ZImageResource image("Button.png", 20, 20, 2);
@@ -49,7 +49,7 @@ TEST_F(ButtonTest, CancelledButtonFallsBackToZeroOnce) {
     button.leftDown(false, false, 1, 1);
     hostCalls().clear();
     button.cancelGesture();
-    EXPECT_FALSE(button.held);
+    EXPECT_FALSE(button.gesture.held);
     EXPECT_EQ(stored(ZFilter::kGain), 0.0);
     EXPECT_EQ(hostCalls(), (Calls{automate(ZFilter::kGain, 1.0f), automate(ZFilter::kGain, 0.0f)}));
     hostCalls().clear();
@@ -72,7 +72,7 @@ TEST_F(ButtonTest, ImageButtonFrames) {
         VRAX::ZImageResource image("Button.png", 20, 20, c.frames);
         VRAX::ZImgButton button(place(0, 0, 20, 20), ZFilter::kRes, &image);
         setValue(ZFilter::kRes, c.value);
-        button.held = c.held;
+        button.gesture.held = c.held;
         EXPECT_EQ(button.frameIndex(), c.expected);
     }
 }
@@ -92,7 +92,7 @@ TEST_F(ButtonTest, CommandKeepsTheModifiersOfThePress) {
     EXPECT_EQ(effect->runs, (std::vector<CommandRun>{{TestEffect::kBlink, true, false},
                                                      {TestEffect::kBlink, false, true},
                                                      {TestEffect::kBlink, false, false}}));
-    EXPECT_FALSE(command.heldShift);
+    EXPECT_FALSE(command.gesture.shift);
     EXPECT_FALSE(command.leftUp(true, true, 3, 3));
     EXPECT_EQ(effect->runs.size(), 3u);
 }
@@ -102,9 +102,9 @@ TEST_F(ButtonTest, CancelledCommandDoesNotRun) {
     VRAX::ZImgCommand command(place(0, 0, 20, 20), TestEffect::kBlink, &image);
     command.leftDown(true, true, 3, 3);
     command.cancelGesture();
-    EXPECT_FALSE(command.held);
-    EXPECT_FALSE(command.heldShift);
-    EXPECT_FALSE(command.heldCtrl);
+    EXPECT_FALSE(command.gesture.held);
+    EXPECT_FALSE(command.gesture.shift);
+    EXPECT_FALSE(command.gesture.ctrl);
     EXPECT_FALSE(command.leftUp(false, false, 3, 3));
     EXPECT_TRUE(effect->runs.empty());
 }

@@ -5,10 +5,12 @@
 #include "controls/ZCommand.h"
 #include "controls/ZImg.h"
 #include "controls/ZPageSel.h"
+#include "controls/ZPeak.h"
+#include "controls/ZRadio.h"
 #include "controls/ZSwitch.h"
 #include "controls/ZUrl.h"
 #include "controls/ZWave.h"
-#include "controls_b/Fixture.h"
+#include "support/ControlFixture.h"
 #include "editor/ZCanvas.h"
 #include "gfx/GfxHelpers.h"
 #include "gfx/GlContext.h"
@@ -61,7 +63,7 @@ const char* stripFile(int frames) {
 
 bool inked(Rgba p, int threshold = 64) { return p.r > threshold || p.g > threshold || p.b > threshold; }
 
-class DrawTest : public qolm_test::GlTest {
+class DrawTest : public qolm_test::GlTest, public ctl::ControlRig {
 protected:
     int surfaceWidth() const override { return 240; }
     int surfaceHeight() const override { return 120; }
@@ -70,27 +72,18 @@ protected:
         GlTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         canvas.init(gl.nvg(), gl.width(), gl.height());
-        effect = std::make_unique<ctlb::TestEffect>(&ctlb::recordingHost);
-        skin = std::make_unique<VRAX::ZEditorSkin>(effect.get());
-        skin->pageCount = 2;
+        ownSkin = std::make_unique<VRAX::ZEditorSkin>(effect.get());
+        ownSkin->pageCount = 2;
+        skin = ownSkin.get();
+        page = 0;
     }
     void TearDown() override {
         for (auto& strip : strips)
             if (strip) strip->unload(&canvas);
-        skin.reset();
-        ctlb::hostCalls().clear();
+        skin = nullptr;
+        ownSkin.reset();
     }
 
-    VRAX::ControlPlacement place(int x, int y, int w, int h) const {
-        VRAX::ControlPlacement p;
-        p.x = x;
-        p.y = y;
-        p.width = w;
-        p.height = h;
-        p.effect = effect.get();
-        p.skin = skin.get();
-        return p;
-    }
     VRAX::ZImageResource* strip(int frames) {
         auto& slot = strips[frames];
         if (!slot) {
@@ -113,8 +106,7 @@ protected:
     Rgba middleOf(VRAX::ZEditorControl& control) { return paintAlone(control).at(20, 20); }
 
     VRAX::ZCanvas canvas;
-    std::unique_ptr<ctlb::TestEffect> effect;
-    std::unique_ptr<VRAX::ZEditorSkin> skin;
+    std::unique_ptr<VRAX::ZEditorSkin> ownSkin;
     std::unique_ptr<VRAX::ZImageResource> strips[5];
 };
 
@@ -142,11 +134,39 @@ TEST_F(DrawTest, FourFrameSwitchShowsItsHeldFrames) {
     EXPECT_EQ(middleOf(toggle), kFrameColours[2]);
     toggle.leftUp(false, false, 1, 1);
 
-    // A one-frame strip has no on frame: nothing is drawn for it.
+    // A one-frame strip has no on frame: its last frame stands in for it
+    // rather than the switch vanishing.
     VRAX::ZImgSwitch single(place(10, 10, 20, 20), ZFilter::kRes, strip(1));
     EXPECT_EQ(middleOf(single), kFrameColours[0]);
     effect->setParameterValue(ZFilter::kRes, 1.0);
-    EXPECT_EQ(middleOf(single), kBlack);
+    EXPECT_EQ(single.frameIndex(), 1);
+    EXPECT_EQ(middleOf(single), kFrameColours[0]);
+}
+
+TEST_F(DrawTest, OneFrameStripsShowTheirFrameInEveryState) {
+    // Active, selected, held or lit ask for frames beyond a one-frame strip.
+    VRAX::ZImgPageSel tab(place(10, 10, 20, 20), strip(1), 1);
+    EXPECT_EQ(tab.frameIndex(), 1);
+    EXPECT_EQ(middleOf(tab), kFrameColours[0]);
+    tab.leftDown(false, false, 1, 1);
+    EXPECT_EQ(middleOf(tab), kFrameColours[0]);
+
+    effect->setParameterValue(ZFilter::kRes, 0.0);
+    VRAX::ZImgRadio item(place(10, 10, 20, 20), ZFilter::kRes, 0, 1, strip(1));
+    item.leftDown(false, false, 1, 1);
+    EXPECT_EQ(item.frameIndex(), 1);
+    EXPECT_EQ(middleOf(item), kFrameColours[0]);
+    item.leftUp(false, false, 1, 1);
+
+    VRAX::ZImgCommand command(place(10, 10, 20, 20), ZFilter::kPeakReset, strip(1));
+    command.leftDown(false, false, 1, 1);
+    EXPECT_EQ(middleOf(command), kFrameColours[0]);
+    command.leftUp(false, false, 1, 1);
+
+    effect->level = 1.0;
+    VRAX::ZImgPeak lamp(place(10, 10, 20, 20), &effect->level, ZFilter::kPeakReset, strip(1));
+    EXPECT_EQ(lamp.frameIndex(), 1);
+    EXPECT_EQ(middleOf(lamp), kFrameColours[0]);
 }
 
 TEST_F(DrawTest, PicturesAndCommandsShowTheirFrames) {
@@ -167,7 +187,7 @@ TEST_F(DrawTest, PicturesAndCommandsShowTheirFrames) {
 TEST_F(DrawTest, HighlightMarks) {
     // A 40 x 40 control at (10, 10) with a 20 x 20 box at (10, 10) inside:
     // the box's centre is at (30, 30) of the surface, the mark's radius 10.
-    VRAX::ZHlSwitch toggle(place(10, 10, 40, 40), ZFilter::kRes, 10, 10, 20, 20, kRed, kGreen, kTint);
+    VRAX::ZHlSwitch toggle(place(10, 10, 40, 40), ZFilter::kRes, {10, 10, 20, 20, kRed, kGreen, kTint});
     effect->setParameterValue(ZFilter::kRes, 1.0);
     Pixels on = paintAlone(toggle);
     EXPECT_EQ(on.at(30, 30), (Rgba{0, 255, 0, 255}));
@@ -184,7 +204,7 @@ TEST_F(DrawTest, HighlightMarks) {
     EXPECT_EQ(off.at(30, 24), kBlack);
     EXPECT_EQ(off.at(26, 26).g, 0);
 
-    toggle.held = true;
+    toggle.gesture.held = true;
     Pixels held = paintAlone(toggle);
     const Rgba corner = held.at(12, 12);  // outside the box: only the tint
     EXPECT_GT(corner.r, 100);

@@ -5,7 +5,7 @@
 #include "controls/ZRadio.h"
 #include "controls/ZUrl.h"
 #include "controls/ZWave.h"
-#include "controls_b/Fixture.h"
+#include "support/ControlFixture.h"
 #include "io/MemoryReader.h"
 #include "skin/ResourceLookup.h"
 #include "skin/ZEditorSkin.h"
@@ -20,7 +20,7 @@ namespace {
 
 using VRAX::ZFilter;
 
-class FactoryTest : public ctlb::ControlTest {
+class FactoryTest : public ctl::ControlTest {
 protected:
     // A few resource lines and one control line; the control it made.
     VRAX::ZEditorControl* build(const std::string& line) {
@@ -117,7 +117,7 @@ TEST_F(FactoryTest, ArgumentsReachTheControl) {
     EXPECT_EQ(radio->item, 1);
     EXPECT_EQ(radio->lastItem, 3);
     EXPECT_EQ(radio->centre, 3.0 / 8.0);
-    EXPECT_EQ(radio->image, VRAX::findImage(skin->resources, "tab"));
+    EXPECT_EQ(radio->strip.image, VRAX::findImage(skin->resources, "tab"));
 
     auto* wave = dynamic_cast<VRAX::ZWave*>(build("ZWave Scope Null Level red green tint"));
     ASSERT_NE(wave, nullptr);

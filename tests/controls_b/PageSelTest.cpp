@@ -4,7 +4,7 @@
 #include "controls/ZImg.h"
 #include "controls/ZPageSel.h"
 #include "controls/ZSwitch.h"
-#include "controls_b/Fixture.h"
+#include "support/ControlFixture.h"
 #include "skin/ZEditorSkin.h"
 #include "skin/ZImageResource.h"
 
@@ -16,7 +16,7 @@ using VRAX::ZFilter;
 
 const unsigned char kTint[4] = {255, 255, 255, 96};
 
-class PageSelTest : public ctlb::ControlTest {
+class PageSelTest : public ctl::ControlTest {
 protected:
     void SetUp() override {
         ControlTest::SetUp();
@@ -78,7 +78,7 @@ TEST_F(PageSelTest, PressingTheCurrentPagesTabChangesOnlyItsFrame) {
     auto* other = add<VRAX::ZImgSwitch>(1, 20, 100, 20, 20, ZFilter::kRes, &image);
     setValue(ZFilter::kRes, 0.4);
     drawingPass();
-    ctlb::hostCalls().clear();
+    ctl::hostCalls().clear();
 
     ASSERT_TRUE(skin->leftDown(false, false, 180, 5));
     EXPECT_EQ(skin->getPage(), 1);
@@ -93,7 +93,7 @@ TEST_F(PageSelTest, PressingTheCurrentPagesTabChangesOnlyItsFrame) {
     EXPECT_TRUE(main->needsRedraw());
     EXPECT_FALSE(other->needsRedraw());
     EXPECT_EQ(stored(ZFilter::kRes), 0.4);
-    EXPECT_TRUE(ctlb::hostCalls().empty());
+    EXPECT_TRUE(ctl::hostCalls().empty());
 
     // With two frames there is no held look: the tab stays active.
     auto* plain = add<VRAX::ZImgPageSel>(0, 0, 170, 50, 20, &twoFrames, 1);

@@ -3,7 +3,7 @@
 // shown while held.
 #include "controls/ZRadio.h"
 #include "controls/ZSwitch.h"
-#include "controls_b/Fixture.h"
+#include "support/ControlFixture.h"
 #include "skin/ZImageResource.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +13,11 @@
 
 namespace {
 
-using ctlb::automate;
-using ctlb::begin;
-using ctlb::end;
-using ctlb::hostCalls;
-using ctlb::HostCall;
+using ctl::automate;
+using ctl::begin;
+using ctl::end;
+using ctl::hostCalls;
+using ctl::HostCall;
 using VRAX::ZFilter;
 using Calls = std::vector<HostCall>;
 
@@ -25,7 +25,7 @@ const unsigned char kOff[4] = {200, 0, 0, 255};
 const unsigned char kOn[4] = {0, 200, 0, 255};
 const unsigned char kTint[4] = {255, 255, 255, 64};
 
-class SwitchTest : public ctlb::ControlTest {};
+class SwitchTest : public ctl::ControlTest {};
 
 TEST_F(SwitchTest, ClickFlipsAroundTheMiddleInsideOneEdit) {
     const struct {
@@ -68,7 +68,7 @@ TEST_F(SwitchTest, EveryBeginEditIsEnded) {
     // A gesture the skin cancels (the switch was hidden while held).
     toggle.leftDown(false, false, 2, 2);
     toggle.cancelGesture();
-    EXPECT_FALSE(toggle.held);
+    EXPECT_FALSE(toggle.gesture.held);
     int begins = 0, ends = 0;
     for (const HostCall& call : hostCalls()) {
         begins += call.opcode == audioMasterBeginEdit;
@@ -105,7 +105,7 @@ TEST_F(SwitchTest, FramesWhileHeld) {
     }
 }
 
-class RadioTest : public ctlb::ControlTest {};
+class RadioTest : public ctl::ControlTest {};
 
 TEST_F(RadioTest, ThreeItemsShareTheRangeAndTheLastOwnsTheTop) {
     VRAX::ZImageResource image("Radio.png", 20, 20, 2);
@@ -175,7 +175,7 @@ TEST_F(RadioTest, FramesWhileHeld) {
 TEST_F(RadioTest, UncheckedHighlightNumbersStayInsideTheRange) {
     // Item 2 of last item 1: the skin does not refuse it; its slice lies
     // above the range, and a click must not store more than 1.
-    VRAX::ZHlRadio beyond(place(0, 0, 20, 20), ZFilter::kRes, 2, 1, 0, 0, 20, 20, kOff, kOn, kTint);
+    VRAX::ZHlRadio beyond(place(0, 0, 20, 20), ZFilter::kRes, 2, 1, {0, 0, 20, 20, kOff, kOn, kTint});
     EXPECT_EQ(beyond.lower, 1.0);
     EXPECT_EQ(beyond.centre, 1.25);
     beyond.leftDown(false, false, 1, 1);
@@ -186,12 +186,12 @@ TEST_F(RadioTest, UncheckedHighlightNumbersStayInsideTheRange) {
     // A last item of -1 or below is one item, not a division by zero.
     for (int last : {-1, -2, INT_MIN}) {
         SCOPED_TRACE(last);
-        VRAX::ZHlRadio odd(place(0, 0, 20, 20), ZFilter::kRes, 0, last, 0, 0, 20, 20, kOff, kOn, kTint);
+        VRAX::ZHlRadio odd(place(0, 0, 20, 20), ZFilter::kRes, 0, last, {0, 0, 20, 20, kOff, kOn, kTint});
         EXPECT_EQ(odd.lower, 0.0);
         EXPECT_EQ(odd.upper, 1.0);
         EXPECT_EQ(odd.centre, 0.5);
     }
-    VRAX::ZHlRadio huge(place(0, 0, 20, 20), ZFilter::kRes, INT_MAX, INT_MAX, 0, 0, 20, 20, kOff, kOn, kTint);
+    VRAX::ZHlRadio huge(place(0, 0, 20, 20), ZFilter::kRes, INT_MAX, INT_MAX, {0, 0, 20, 20, kOff, kOn, kTint});
     EXPECT_EQ(huge.upper, 1.0);
     EXPECT_TRUE(std::isfinite(huge.centre));
     EXPECT_LT(huge.centre, 1.0);

@@ -3,7 +3,7 @@
 // leaving a zombie behind. A stand-in "xdg-open" on PATH records what it got.
 #include "controls/ZImg.h"
 #include "controls/ZUrl.h"
-#include "controls_b/Fixture.h"
+#include "support/ControlFixture.h"
 #include "skin/ZEditorSkin.h"
 #include "skin/ZImageResource.h"
 
@@ -51,7 +51,7 @@ std::vector<int> zombieChildren() {
     return zombies;
 }
 
-class UrlTest : public ctlb::ControlTest {
+class UrlTest : public ctl::ControlTest {
 protected:
     void SetUp() override {
         ControlTest::SetUp();

@@ -1,7 +1,7 @@
 // Wave displays without pixels: geometry, the redraw test, and the zoom
 // bar's knob, zoom and text under the mouse.
 #include "controls/ZWave.h"
-#include "controls_b/Fixture.h"
+#include "support/ControlFixture.h"
 #include "skin/ZFont.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ const unsigned char kRed[4] = {255, 0, 0, 255};
 const unsigned char kGreen[4] = {0, 255, 0, 255};
 const unsigned char kBlue[4] = {0, 0, 255, 255};
 
-class WaveTest : public ctlb::ControlTest {
+class WaveTest : public ctl::ControlTest {
 protected:
     std::unique_ptr<VRAX::ZZoomWave> zoomWave(int w, int h) {
         return std::make_unique<VRAX::ZZoomWave>(place(0, 0, w, h), &effect->scope, &effect->level, nullptr, kRed,
@@ -85,6 +85,17 @@ TEST_F(WaveTest, KnobFollowsThePointerBetweenTheZoomLimits) {
     EXPECT_FALSE(wave->leftUp(false, false, 0, 0));
     wave->mouseMove(false, false, 20, 60);  // not dragging any more
     EXPECT_STREQ(wave->zoomText, "10.00x");
+}
+
+TEST_F(WaveTest, ACancelledDragStopsFollowingThePointer) {
+    auto wave = zoomWave(201, 66);
+    ASSERT_TRUE(wave->leftDown(false, false, 180, 60));
+    wave->cancelGesture();  // the editor closed, or a condition hid the wave
+    EXPECT_EQ(wave->zoomDrag, 0);
+    EXPECT_EQ(wave->cursorAt(100, 10), 0);
+    wave->mouseMove(false, false, 20, 60);  // hovering with no button held
+    EXPECT_STREQ(wave->zoomText, "10.00x");
+    EXPECT_FALSE(wave->leftUp(false, false, 20, 60));
 }
 
 TEST_F(WaveTest, CtrlClickResetsAndHoldsUntilTheNextPress) {

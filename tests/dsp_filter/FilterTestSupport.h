@@ -8,6 +8,7 @@
 #include "dsp/RatioRamp.h"
 #include "dsp/ZFilter.h"
 #include "framework/ZEditorBase.h"
+#include "support/HostStub.h"
 
 #include <atomic>
 #include <cmath>
@@ -16,17 +17,11 @@
 
 namespace filtertest {
 
+// The host of every filter these tests make, for the whole run.
+inline qtest::HostStub processHost;
 // What audioMasterGetSampleRate answers (0: "don't know").
-inline std::atomic<long>& hostRate() {
-    static std::atomic<long> rate{44100};
-    return rate;
-}
-
-inline VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    if (opcode == audioMasterVersion) return 2400;
-    if (opcode == audioMasterGetSampleRate) return hostRate().load();
-    return 0;
-}
+inline std::atomic<VstIntPtr>& hostRate() { return processHost.sampleRate; }
+inline constexpr auto& hostCallback = qtest::HostStub::callback;
 
 class CountingEditor : public VRAX::ZEditorBase {
 public:

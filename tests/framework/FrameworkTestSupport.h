@@ -7,6 +7,7 @@
 #include "framework/ZLogRangeParam.h"
 #include "framework/ZRangeParam.h"
 #include "io/InputReader.h"
+#include "support/HostStub.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -33,48 +34,9 @@ private:
     size_t position = 0;
 };
 
-// One fake host per test; the callback finds it through a global because
-// the plug-in passes only its record.
-struct FakeHost {
-    VstIntPtr sampleRate = 48000;
-    std::string vendor = "Vendor";
-    std::string product = "Host";
-    // Bytes the host writes for a string query (0: the string and a zero).
-    size_t writeBytes = 0;
-    int stringQueries = 0;
-
-    static FakeHost*& current() {
-        static FakeHost* host = nullptr;
-        return host;
-    }
-    static VstIntPtr callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
-        FakeHost* host = current();
-        if (!host) return 0;
-        switch (opcode) {
-            case audioMasterVersion:
-                return 2400;
-            case audioMasterGetSampleRate:
-                return host->sampleRate;
-            case audioMasterGetVendorString:
-            case audioMasterGetProductString: {
-                ++host->stringQueries;
-                const std::string& text = opcode == audioMasterGetVendorString ? host->vendor : host->product;
-                auto* out = static_cast<char*>(ptr);
-                if (host->writeBytes) {
-                    std::memset(out, 'h', host->writeBytes - 1);
-                    out[host->writeBytes - 1] = 0;
-                } else {
-                    std::memcpy(out, text.c_str(), text.size() + 1);
-                }
-                return 1;
-            }
-            default:
-                return 0;
-        }
-    }
-
-    FakeHost() { current() = this; }
-    ~FakeHost() { current() = nullptr; }
+// One fake host per test, at 48 kHz.
+struct FakeHost : qtest::HostStub {
+    FakeHost() { sampleRate = 48000; }
 };
 
 class FakeEditor : public VRAX::ZEditorBase {

@@ -102,7 +102,6 @@ TEST_F(XConnections, TwoHundredOpenCloseCyclesLeaveNoConnectionThreadOrDescripto
     ASSERT_TRUE(cycle());
     const int descriptors = descriptorCount(false);
     const int sockets = socketCount();
-    const int threads = edtest::threadCount();
     for (int i = 0; i < 200; ++i) {
         ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
         ASSERT_TRUE(edtest::waitFor(editorShown, 20000)) << "cycle " << i;
@@ -114,9 +113,7 @@ TEST_F(XConnections, TwoHundredOpenCloseCyclesLeaveNoConnectionThreadOrDescripto
         ASSERT_EQ(socketCount(), sockets) << "cycle " << i;
     }
     EXPECT_EQ(descriptorCount(false), descriptors);
-    // The GL driver's helper threads may take a moment to go.
-    EXPECT_TRUE(edtest::waitFor([&] { return edtest::threadCount() == threads; }, 20000))
-        << edtest::threadCount() << " threads, " << threads << " before";
+    EXPECT_EQ(edtest::editorThreads(), 0) << "a window thread outlived its editor";
     XDestroyWindow(display, parent);
     XSync(display, False);
 }

@@ -11,6 +11,7 @@
 #include "framework/ZLogRangeParam.h"
 #include "framework/ZRangeParam.h"
 #include "io/InputReader.h"
+#include "support/HostStub.h"
 #include "skin/ZEditorSkin.h"
 
 #include <algorithm>
@@ -42,36 +43,8 @@ private:
     bool opened;
 };
 
-struct HostCall {
-    VstInt32 opcode;
-    VstInt32 index;
-    float value;
-};
-
-// The callback finds the recorder through a global: the plug-in passes only
-// its record.
-struct RecordingHost {
-    std::vector<HostCall> calls;
-
-    static RecordingHost*& current() {
-        static RecordingHost* host = nullptr;
-        return host;
-    }
-    static VstIntPtr callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
-        if (opcode == audioMasterVersion) return 2400;
-        if (RecordingHost* host = current()) host->calls.push_back({opcode, index, opt});
-        return opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit ? 1 : 0;
-    }
-    std::vector<HostCall> callsOf(VstInt32 opcode) const {
-        std::vector<HostCall> out;
-        for (const HostCall& call : calls)
-            if (call.opcode == opcode) out.push_back(call);
-        return out;
-    }
-
-    RecordingHost() { current() = this; }
-    ~RecordingHost() { current() = nullptr; }
-};
+using HostCall = qtest::EditCall;
+using RecordingHost = qtest::HostStub;
 
 // "Gain", "Cut Off" and "Res" as the product has them, the feature "Peak"
 // (double), "Meter" (int) and "History", and the command "PeakReset" (3).
