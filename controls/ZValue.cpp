@@ -35,13 +35,27 @@ bool ZValue::needsRedraw() {
 }
 
 void ZValue::draw(ZCanvas* canvas) {
-    drawCentred(canvas, displayText(parameterIndex), width, height, font);
+    if (entry.isOpen())
+        entry.draw(canvas, width, height, font);
+    else
+        drawCentred(canvas, displayText(parameterIndex), width, height, font);
     lastValue = shownValue(parameterIndex);
 }
 
-int32_t ZValue::cursorAt(int32_t, int32_t) { return kCursorAny; }
+int32_t ZValue::cursorAt(int32_t, int32_t) { return entry.isOpen() ? kCursorText : kCursorAny; }
 
-bool ZValue::leftDown(bool, bool, int32_t, int32_t) { return false; }
+// Never captures: a press only counts towards the double-click that opens
+// the field, and a press elsewhere closes it.
+bool ZValue::leftDown(bool, bool, int32_t px, int32_t py) {
+    entry.press(px, py);
+    return false;
+}
+
+bool ZValue::keyDown(int32_t key, uint32_t character) { return entry.key(key, character); }
+
+bool ZValue::isTyping() const { return entry.isOpen(); }
+
+void ZValue::stopTyping() { entry.cancel(); }
 
 // ---------------------------------------------------------------------------
 // ZBgValue
@@ -55,13 +69,25 @@ bool ZBgValue::needsRedraw() {
 
 void ZBgValue::draw(ZCanvas* canvas) {
     if (canvas && image) image->drawFrame(canvas, 0, 0, 0);
-    drawCentred(canvas, displayText(parameterIndex), width, height, font);
+    if (entry.isOpen())
+        entry.draw(canvas, width, height, font);
+    else
+        drawCentred(canvas, displayText(parameterIndex), width, height, font);
     lastValue = shownValue(parameterIndex);
 }
 
-int32_t ZBgValue::cursorAt(int32_t, int32_t) { return kCursorAny; }
+int32_t ZBgValue::cursorAt(int32_t, int32_t) { return entry.isOpen() ? kCursorText : kCursorAny; }
 
-bool ZBgValue::leftDown(bool, bool, int32_t, int32_t) { return false; }
+bool ZBgValue::leftDown(bool, bool, int32_t px, int32_t py) {
+    entry.press(px, py);
+    return false;
+}
+
+bool ZBgValue::keyDown(int32_t key, uint32_t character) { return entry.key(key, character); }
+
+bool ZBgValue::isTyping() const { return entry.isOpen(); }
+
+void ZBgValue::stopTyping() { entry.cancel(); }
 
 // ---------------------------------------------------------------------------
 // Factories

@@ -1,5 +1,7 @@
 #include "editor/EditorWindow.h"
 
+#include "controls/ZEditReports.h"
+#include "controls/ZEditorControl.h"
 #include "editor/GlLoader.h"
 #include "editor/ZCanvas.h"
 #include "skin/ZEditorSkin.h"
@@ -9,6 +11,7 @@
 
 #include <GL/glx.h>
 #include <X11/cursorfont.h>
+#include <X11/keysym.h>
 
 #define NANOVG_GL2
 #include "nanovg.h"
@@ -201,9 +204,16 @@ public:
     bool handle(const XEvent& event);
     // One drawing pass into the frame buffer, copied to the window.
     void draw();
+    // Takes the keyboard while a control takes typed text, and gives it
+    // back to whoever had it when the typing ends.
+    void followTyping();
 
 private:
     void updateCursor(int32_t x, int32_t y);
+    // A pointer event shows no button down although a control holds the
+    // mouse: the release was lost (hidden window, lost grab).
+    void checkButtons(unsigned int state);
+    void keyPress(XKeyEvent key);
 
     EditorWindow& owner;
     ZEditorSkin& skin;
@@ -221,6 +231,9 @@ private:
     Held<NVGLUframebuffer*> frameBuffer;
     std::unique_ptr<ZCanvas> canvas;
     bool attached = false;
+    bool keyboardTaken = false;
+    ::Window focusBefore = None;
+    int revertBefore = RevertToParent;
 };
 
 EditorWindow::Session::Session(EditorWindow& owner, Display* connection)
@@ -284,6 +297,7 @@ EditorWindow::Session::Session(EditorWindow& owner, Display* connection)
 
 EditorWindow::Session::~Session() {
     if (attached) skin.detach(canvas.get());
+    followTyping();
     if (window) {
         XUndefineCursor(display, window.get());
         owner.window = 0;
@@ -301,7 +315,10 @@ bool EditorWindow::Session::handle(const XEvent& event) {
             const bool shift = (b.state & ShiftMask) != 0;
             const bool control = (b.state & ControlMask) != 0;
             const bool press = event.type == ButtonPress;
-            if (b.button == Button1) {
+            // Wheel notches come as presses of buttons 4 (up) and 5 (down).
+            if (b.button == Button4 || b.button == Button5) {
+                if (press) skin.wheel(shift, control, b.x, b.y, b.button == Button4 ? 1 : -1);
+            } else if (b.button == Button1) {
                 if (press)
                     skin.leftDown(shift, control, b.x, b.y);
                 else
@@ -317,10 +334,30 @@ bool EditorWindow::Session::handle(const XEvent& event) {
         }
         case MotionNotify: {
             const XMotionEvent& m = event.xmotion;
+            checkButtons(m.state);
             skin.mouseMove((m.state & ShiftMask) != 0, (m.state & ControlMask) != 0, m.x, m.y);
             updateCursor(m.x, m.y);
             return true;
         }
+        case EnterNotify:
+        case LeaveNotify: {
+            const XCrossingEvent& c = event.xcrossing;
+            // Our implicit grab ended without a release (the window became
+            // unviewable) or another client took the pointer.
+            if (c.mode == NotifyGrab || (c.mode == NotifyUngrab && skin.hasCapture() && event.type == LeaveNotify))
+                skin.endCapture();
+            else
+                checkButtons(c.state);
+            updateCursor(c.x, c.y);
+            return true;
+        }
+        case UnmapNotify:
+            // Hidden: no release will reach a control that holds the mouse.
+            if (event.xunmap.window == window.get()) skin.endCapture();
+            return true;
+        case KeyPress:
+            keyPress(event.xkey);
+            return true;
         case Expose:
             draw();
             return true;
@@ -351,6 +388,51 @@ void EditorWindow::Session::draw() {
     nvgEndFrame(vg);
     glXSwapBuffers(display, window.get());
     owner.passes.fetch_add(1);
+}
+
+void EditorWindow::Session::checkButtons(unsigned int state) {
+    if (!(state & (Button1Mask | Button3Mask)) && skin.hasCapture()) skin.endCapture();
+}
+
+void EditorWindow::Session::keyPress(XKeyEvent key) {
+    char text[8] = {};
+    KeySym symbol = NoSymbol;
+    const int length = XLookupString(&key, text, sizeof(text) - 1, &symbol, nullptr);
+    int32_t code = kKeyNone;
+    switch (symbol) {
+        case XK_BackSpace: code = kKeyBackspace; break;
+        case XK_Delete: case XK_KP_Delete: code = kKeyDelete; break;
+        case XK_Left: case XK_KP_Left: code = kKeyLeft; break;
+        case XK_Right: case XK_KP_Right: code = kKeyRight; break;
+        case XK_Home: case XK_KP_Home: code = kKeyHome; break;
+        case XK_End: case XK_KP_End: code = kKeyEnd; break;
+        case XK_Return: case XK_KP_Enter: code = kKeyEnter; break;
+        case XK_Escape: code = kKeyEscape; break;
+        default: break;
+    }
+    const uint32_t character = code == kKeyNone && length == 1 ? static_cast<unsigned char>(text[0]) : 0;
+    skin.keyDown(code, character);
+}
+
+void EditorWindow::Session::followTyping() {
+    const ::Window own = window.get();
+    const bool wanted = own && skin.typing.load() && attached;
+    if (wanted == keyboardTaken) return;
+    keyboardTaken = wanted;
+    if (wanted) {
+        // Keys only while typing: otherwise they stay with the host and
+        // its shortcuts.
+        XGetInputFocus(display, &focusBefore, &revertBefore);
+        XSelectInput(display, own, kEventMask | KeyPressMask);
+        XSetInputFocus(display, own, RevertToParent, CurrentTime);
+    } else {
+        if (own) XSelectInput(display, own, kEventMask);
+        // Back to where it was, if that window is still there (an error
+        // for a vanished one is ours and ignored).
+        if (focusBefore != None && focusBefore != own) XSetInputFocus(display, focusBefore, revertBefore, CurrentTime);
+        focusBefore = None;
+    }
+    XFlush(display);
 }
 
 void EditorWindow::Session::updateCursor(int32_t x, int32_t y) {
@@ -423,6 +505,19 @@ void EditorWindow::stop() {
 
 void EditorWindow::requestExpose() { redrawWanted.store(true, std::memory_order_release); }
 
+bool EditorWindow::postKey(int32_t key, uint32_t character) {
+    if (!isRunning() || wakeFd < 0) return false;
+    const uint32_t at = keysWritten.load(std::memory_order_relaxed);
+    if (at - keysRead.load(std::memory_order_acquire) >= kKeyCapacity) return false;
+    keys[at % kKeyCapacity] = Key{key, character};
+    keysWritten.store(at + 1, std::memory_order_release);
+    const uint64_t one = 1;
+    if (write(wakeFd, &one, sizeof(one)) < 0) {
+        // The window thread still finds the key at its next wake-up.
+    }
+    return true;
+}
+
 bool EditorWindow::isRunning() const { return thread.joinable() && !threadEnded.load(); }
 
 void EditorWindow::threadMain(EditorWindow* self) {
@@ -430,6 +525,8 @@ void EditorWindow::threadMain(EditorWindow* self) {
     // A name of its own lets tools and tests tell this thread from the GL
     // driver's helpers in the same process.
     pthread_setname_np(pthread_self(), kThreadName);
+    // The controls' reports made here wait for the host's own thread.
+    ZEditReports::setWindowThread(true);
     if (self->parent.load() && self->skin && !self->stopRequested.load()) {
         OwnConnection connection;
         if (connection.get()) {
@@ -453,8 +550,22 @@ void EditorWindow::eventLoop(Session& session) {
             if (!session.handle(event)) return;
         }
         if (stopRequested.load()) return;
+        for (uint32_t at = keysRead.load(std::memory_order_relaxed); at != keysWritten.load(std::memory_order_acquire);
+             ++at) {
+            const Key forwarded = keys[at % kKeyCapacity];
+            keysRead.store(at + 1, std::memory_order_release);
+            skin->keyDown(forwarded.key, forwarded.character);
+        }
+        session.followTyping();
+        const int64_t timerDue = skin->tickTimers();
         const int64_t throttle = skin->refreshThrottleMs;
         const int64_t now = monotonicMs();
+        // A host that does not idle gets its reports from here.
+        int64_t reportDue = skin->reports.windowThreadDue(now);
+        if (reportDue == 0) {
+            skin->reports.deliver();
+            reportDue = skin->reports.windowThreadDue(now);
+        }
         const uint32_t stamp = changeStamp.load(std::memory_order_acquire);
         if (redrawWanted.exchange(false, std::memory_order_acq_rel)) {
             // A control asked: not throttled; the pass shows any change too.
@@ -473,7 +584,9 @@ void EditorWindow::eventLoop(Session& session) {
             }
         }
         const int64_t idleWait = std::max(throttle, kMinimumWaitMs);
-        const int64_t wait = stamp != drawnStamp ? throttle - (now - lastChangeDraw) : idleWait;
+        int64_t wait = stamp != drawnStamp ? throttle - (now - lastChangeDraw) : idleWait;
+        for (const int64_t due : {timerDue, reportDue})
+            if (due >= 0) wait = std::min(wait, due);
         waitForInput(connection, static_cast<int>(std::clamp<int64_t>(wait, 1, idleWait)));
     }
 }

@@ -220,3 +220,16 @@ void ZCanvas::drawText(const char* text, int32_t x, int32_t y, int32_t w, int32_
 }
 
 }  // namespace VRAX
+
+namespace VRAX {
+
+double ZCanvas::textWidth(const char* text, const ZFont* font) {
+    if (!context || !text || !font || !*text) return 0.0;
+    nvgFontBlur(context, 0.0f);
+    nvgFontSize(context, static_cast<float>(font->getSize()));
+    nvgFontFace(context, font->getFace());
+    nvgTextAlign(context, NVG_ALIGN_LEFT | NVG_ALIGN_MIDDLE);
+    return nvgTextBounds(context, 0.0f, 0.0f, text, nullptr, nullptr);
+}
+
+}  // namespace VRAX

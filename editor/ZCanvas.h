@@ -62,6 +62,9 @@ public:
     void drawText(const char* text, int32_t x, int32_t y, int32_t w, int32_t h, const ZFont* font,
                   int32_t alignment);
 
+    // Width of the text as drawText would draw it with the font.
+    double textWidth(const char* text, const ZFont* font);
+
     NVGcontext* getContext() const { return context; }
     int32_t getWidth() const { return width; }
     int32_t getHeight() const { return height; }
