@@ -28,6 +28,7 @@ extern "C" {
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <memory>
 #include <mutex>
@@ -209,6 +210,8 @@ public:
     void followTyping();
 
 private:
+    // A window position in the skin's pixels.
+    int32_t toSkin(int screen) const;
     void updateCursor(int32_t x, int32_t y);
     // A pointer event shows no button down although a control holds the
     // mouse: the release was lost (hidden window, lost grab).
@@ -218,8 +221,12 @@ private:
     EditorWindow& owner;
     ZEditorSkin& skin;
     Display* const display;
+    // The skin's size, and the window's in screen pixels.
     const int width;
     const int height;
+    const float scale;
+    const int pixelWidth;
+    const int pixelHeight;
     const Atom closeAtom;
     Held<XVisualInfo*> visual;
     Held<Colormap> colormap;
@@ -242,6 +249,9 @@ EditorWindow::Session::Session(EditorWindow& owner, Display* connection)
       display(connection),
       width(owner.skin->width),
       height(owner.skin->height),
+      scale(owner.scale > 1.0 ? static_cast<float>(owner.scale) : 1.0f),
+      pixelWidth(static_cast<int>(std::lround(width * static_cast<double>(scale)))),
+      pixelHeight(static_cast<int>(std::lround(height * static_cast<double>(scale)))),
       closeAtom(XInternAtom(connection, "WM_DELETE_WINDOW", False)) {
     visual = Held<XVisualInfo*>(display, glXChooseVisual(display, 0, visualAttributes),
                                 [](Display*, XVisualInfo* v) { XFree(v); });
@@ -259,8 +269,8 @@ EditorWindow::Session::Session(EditorWindow& owner, Display* connection)
     // given, and no background keeps the server from painting over GL.
     set.border_pixel = 0;
     set.background_pixmap = None;
-    const ::Window id = XCreateWindow(display, parentId, 0, 0, static_cast<unsigned>(width),
-                                      static_cast<unsigned>(height), 0, chosen->depth, InputOutput, chosen->visual,
+    const ::Window id = XCreateWindow(display, parentId, 0, 0, static_cast<unsigned>(pixelWidth),
+                                      static_cast<unsigned>(pixelHeight), 0, chosen->depth, InputOutput, chosen->visual,
                                       CWColormap | CWEventMask | CWBorderPixel | CWBackPixmap, &set);
     // Creation errors only show after a round trip (a bad parent, say).
     XSync(display, False);
@@ -279,18 +289,18 @@ EditorWindow::Session::Session(EditorWindow& owner, Display* connection)
     if (!renderer) return;
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    frameBuffer = Held<NVGLUframebuffer*>(display, nvgluCreateFramebuffer(renderer.get(), width, height, 0),
+    frameBuffer = Held<NVGLUframebuffer*>(display, nvgluCreateFramebuffer(renderer.get(), pixelWidth, pixelHeight, 0),
                                           [](Display*, NVGLUframebuffer* f) { nvgluDeleteFramebuffer(f); });
     if (!frameBuffer) return;
     // The frame buffer keeps its picture between passes; start it from a
     // known state rather than whatever the driver left.
     nvgluBindFramebuffer(frameBuffer.get());
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, pixelWidth, pixelHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     nvgluBindFramebuffer(nullptr);
     canvas.reset(new (std::nothrow) ZCanvas);
     if (!canvas) return;
-    canvas->init(renderer.get(), width, height);
+    canvas->init(renderer.get(), width, height, scale);
     skin.attach(canvas.get());
     attached = true;
 }
@@ -307,11 +317,18 @@ EditorWindow::Session::~Session() {
     // that raises is ours and ignored), colormap, visual.
 }
 
+int32_t EditorWindow::Session::toSkin(int screen) const {
+    if (scale == 1.0f) return screen;
+    return static_cast<int32_t>(std::floor(static_cast<double>(screen) / scale));
+}
+
 bool EditorWindow::Session::handle(const XEvent& event) {
     switch (event.type) {
         case ButtonPress:
         case ButtonRelease: {
-            const XButtonEvent& b = event.xbutton;
+            XButtonEvent b = event.xbutton;
+            b.x = toSkin(b.x);
+            b.y = toSkin(b.y);
             const bool shift = (b.state & ShiftMask) != 0;
             const bool control = (b.state & ControlMask) != 0;
             const bool press = event.type == ButtonPress;
@@ -333,7 +350,9 @@ bool EditorWindow::Session::handle(const XEvent& event) {
             return true;
         }
         case MotionNotify: {
-            const XMotionEvent& m = event.xmotion;
+            XMotionEvent m = event.xmotion;
+            m.x = toSkin(m.x);
+            m.y = toSkin(m.y);
             checkButtons(m.state);
             skin.mouseMove((m.state & ShiftMask) != 0, (m.state & ControlMask) != 0, m.x, m.y);
             updateCursor(m.x, m.y);
@@ -348,7 +367,7 @@ bool EditorWindow::Session::handle(const XEvent& event) {
                 skin.endCapture();
             else
                 checkButtons(c.state);
-            updateCursor(c.x, c.y);
+            updateCursor(toSkin(c.x), toSkin(c.y));
             return true;
         }
         case UnmapNotify:
@@ -371,14 +390,15 @@ bool EditorWindow::Session::handle(const XEvent& event) {
 }
 
 void EditorWindow::Session::draw() {
-    const float w = static_cast<float>(width);
-    const float h = static_cast<float>(height);
+    // The copy to the window is pixel for pixel, at the window's size.
+    const float w = static_cast<float>(pixelWidth);
+    const float h = static_cast<float>(pixelHeight);
     NVGcontext* vg = renderer.get();
     nvgluBindFramebuffer(frameBuffer.get());
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, pixelWidth, pixelHeight);
     skin.draw(canvas.get());
     nvgluBindFramebuffer(nullptr);
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, pixelWidth, pixelHeight);
     glClear(GL_COLOR_BUFFER_BIT);
     nvgBeginFrame(vg, w, h, 1.0f);
     nvgBeginPath(vg);

@@ -53,6 +53,9 @@ public:
     uint32_t drawPasses() const { return passes.load(); }
 
     ZEditorSkin* skin;
+    // Screen pixels per skin pixel for the next start (1 at 96 DPI): the
+    // window is that much larger and everything is drawn at that density.
+    double scale = 1.0;
     std::atomic<int32_t> cursorKind{0};
     std::atomic<::Window> parent{0};
     std::atomic<::Window> window{0};

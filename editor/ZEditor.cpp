@@ -2,10 +2,12 @@
 
 #include "controls/ZEditorControl.h"
 #include "controls/ZValueEntry.h"
+#include "editor/DisplayScale.h"
 #include "editor/EditorWindow.h"
 #include "framework/ZEffect.h"
 #include "skin/ZEditorSkin.h"
 
+#include <cmath>
 #include <ctime>
 #include <new>
 
@@ -50,10 +52,12 @@ ZEditor::~ZEditor() {
 }
 
 bool ZEditor::getRect(ERect** out) {
+    // A closed editor follows the desktop; an open one keeps its size.
+    if (!isOpen() || scale <= 0.0) scale = desktopScale();
     rect.top = 0;
     rect.left = 0;
-    rect.bottom = static_cast<VstInt16>(skin ? skin->height : 0);
-    rect.right = static_cast<VstInt16>(skin ? skin->width : 0);
+    rect.bottom = static_cast<VstInt16>(skin ? std::lround(skin->height * scale) : 0);
+    rect.right = static_cast<VstInt16>(skin ? std::lround(skin->width * scale) : 0);
     if (out) *out = &rect;
     return true;
 }
@@ -64,6 +68,9 @@ bool ZEditor::open(void* parentWindow) {
     if (isOpen()) close();
     if (!window || !parentWindow) return false;
     if (skin) skin->reports.forgetIdles();
+    // The size the host was given by getRect, else the desktop's now.
+    if (scale <= 0.0) scale = desktopScale();
+    window->scale = scale;
     if (!window->start(reinterpret_cast<::Window>(parentWindow))) return false;
     systemWindow = parentWindow;
     if (ZEffect* owner = getOwnerEffect()) owner->editorOpened();
@@ -76,6 +83,7 @@ void ZEditor::close() {
     if (skin) skin->reports.deliver();
     if (ZEffect* owner = getOwnerEffect()) owner->editorClosed();
     systemWindow = nullptr;
+    scale = 0.0;
 }
 
 bool ZEditor::isOpen() { return systemWindow != nullptr; }

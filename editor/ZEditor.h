@@ -40,6 +40,9 @@ public:
     ZEditorSkin* skin;
     EditorWindow* window;
     ERect rect{};
+    // Screen pixels per skin pixel, taken from the desktop by getRect or
+    // open (whichever comes first) and kept while the editor is open.
+    double scale = 0.0;
 };
 
 }  // namespace VRAX
