@@ -2,6 +2,7 @@
 
 #include "framework/ZEffect.h"
 
+#include <ctime>
 #include <thread>
 
 namespace VRAX {
@@ -15,6 +16,14 @@ thread_local bool tWindowThread = false;
 void ZEditReports::setWindowThread(bool isWindowThread) { tWindowThread = isWindowThread; }
 
 bool ZEditReports::onWindowThread() { return tWindowThread; }
+
+void ZEditReports::hostIdled() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const int64_t ms = static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    // 0 means "never idled".
+    lastIdleMs.store(ms > 0 ? ms : 1, std::memory_order_release);
+}
 
 void ZEditReports::post(int32_t opcode, int32_t index, float value) {
     // Full only when nobody has collected a thousand reports: the host is

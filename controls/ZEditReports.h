@@ -40,14 +40,14 @@ public:
     bool deliver();
     bool pending() const { return head.load(std::memory_order_acquire) != tail.load(std::memory_order_acquire); }
 
-    // The host idled (its editor thread, at nowMs): deliver from now on
-    // waits for the host.
-    void hostIdled(int64_t nowMs) { lastIdleMs.store(nowMs > 0 ? nowMs : 1, std::memory_order_release); }
+    // The host idled (on its editor thread): the window thread leaves the
+    // reports to it for a while.
+    void hostIdled();
     // A new window: idles of an earlier one say nothing about this one.
     void forgetIdles() { lastIdleMs.store(0, std::memory_order_release); }
-    // For the window thread: -1 when nothing waits, 0 when it must deliver
-    // now (the host has not idled, or not for kIdleGraceMs), otherwise the
-    // milliseconds until it must.
+    // For the window thread, at nowMs of the monotonic clock: -1 when
+    // nothing waits, 0 when it must deliver now (the host has not idled, or
+    // not for kIdleGraceMs), otherwise the milliseconds until it must.
     int64_t windowThreadDue(int64_t nowMs) const;
 
 private:

@@ -8,7 +8,6 @@
 #include "skin/ZEditorSkin.h"
 
 #include <cmath>
-#include <ctime>
 #include <new>
 
 namespace VRAX {
@@ -93,9 +92,7 @@ bool ZEditor::isOpen() { return systemWindow != nullptr; }
 // host's thread.
 void ZEditor::idle() {
     if (!skin) return;
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    skin->reports.hostIdled(static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
+    skin->reports.hostIdled();
     skin->reports.deliver();
 }
 
