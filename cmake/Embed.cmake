@@ -77,7 +77,17 @@ set(qolm_embedded_entries
   "RedLed.png|${QOLM_RESOURCE_DIR}/RedLed.png"
   "TabTopInfo50x20.png|${QOLM_RESOURCE_DIR}/TabTopInfo50x20.png"
   "TabTopMain50x20.png|${QOLM_RESOURCE_DIR}/TabTopMain50x20.png"
-  "ValBg60x15.png|${QOLM_RESOURCE_DIR}/ValBg60x15.png")
+  "ValBg60x15.png|${QOLM_RESOURCE_DIR}/ValBg60x15.png"
+  # The images' HiDPI twins (tools/artgen draws both), found by their own
+  # names when the editor draws at 2x.
+  "Dial060@2x.png|${QOLM_RESOURCE_DIR}/Dial060@2x.png"
+  "Donate85x30@2x.png|${QOLM_RESOURCE_DIR}/Donate85x30@2x.png"
+  "Qolm@2x.png|${QOLM_RESOURCE_DIR}/Qolm@2x.png"
+  "QolmTitle@2x.png|${QOLM_RESOURCE_DIR}/QolmTitle@2x.png"
+  "RedLed@2x.png|${QOLM_RESOURCE_DIR}/RedLed@2x.png"
+  "TabTopInfo50x20@2x.png|${QOLM_RESOURCE_DIR}/TabTopInfo50x20@2x.png"
+  "TabTopMain50x20@2x.png|${QOLM_RESOURCE_DIR}/TabTopMain50x20@2x.png"
+  "ValBg60x15@2x.png|${QOLM_RESOURCE_DIR}/ValBg60x15@2x.png")
 
 set(qolm_embed_dir "${CMAKE_BINARY_DIR}/generated/embedded")
 file(MAKE_DIRECTORY "${qolm_embed_dir}")

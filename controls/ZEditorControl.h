@@ -14,8 +14,22 @@
 namespace VRAX {
 
 class ZCanvas;
+class ZEditReports;
 class ZEditorSkin;
 class ZEffect;
+
+// Keys a typing control understands besides characters.
+enum ZKey : int32_t {
+    kKeyNone = 0,
+    kKeyBackspace,
+    kKeyDelete,
+    kKeyLeft,
+    kKeyRight,
+    kKeyHome,
+    kKeyEnd,
+    kKeyEnter,
+    kKeyEscape,
+};
 
 class ZEditorControl : public ZIdBase {
 public:
@@ -37,6 +51,19 @@ public:
     virtual bool rightUp(bool shift, bool ctrl, int32_t x, int32_t y);
     virtual void mouseMove(bool shift, bool ctrl, int32_t x, int32_t y);
     virtual void cancelGesture();
+    // Wheel notches over the control (up positive); true when it used them.
+    virtual bool wheel(bool shift, bool ctrl, int32_t x, int32_t y, int32_t notches);
+    // Time passes (the window thread calls it between events): ends what
+    // waits for a quiet moment, everything of it when finishing. The
+    // milliseconds until it wants the next call, -1 for never.
+    virtual int32_t timerTick(bool finish);
+    // Keyboard, for a control that is taking typed text: one key (a ZKey or
+    // 0) with its character (0 for none); true when the control used it.
+    virtual bool keyDown(int32_t key, uint32_t character);
+    // The control takes typed text now.
+    virtual bool isTyping() const;
+    // The typing ends without effect (a click elsewhere, the window going).
+    virtual void stopTyping();
 
     // Page and conditions; the skin adds the current page.
     bool conditionsHold() const;
@@ -60,10 +87,16 @@ protected:
     double storedValue(int32_t i) const;
     double shownValue(int32_t i) const;
     double defaultValue(int32_t i) const;
+    // The normalised value a text gives, parsed as effString2Parameter
+    // parses it; false (out unchanged) when the text holds no number.
+    bool valueFromText(int32_t i, const char* text, double* out) const;
+    // A copy of the value text (no unit), valid until the next call.
+    const char* valueText(int32_t i) const;
     // A copy of the display text, valid until the next call: the host's
     // threads may rebuild the text while the window thread draws it.
     const char* displayText(int32_t i) const;
-    // Edit steps: report to the host, set through the effect, refresh.
+    // Edit steps: report to the host, set through the effect, refresh. On
+    // a window thread the reports wait for the host's thread (ZEditReports).
     void reportParameter(int32_t i);
     void setParameterValue(int32_t i, double value);
     bool beginEdit(int32_t i);
@@ -77,6 +110,10 @@ protected:
 
 private:
     friend class ZGesture;
+    friend class ZValueEntry;
+
+    // The skin's report queue when called on a window thread, else null.
+    ZEditReports* queuedReports() const;
 
     mutable char textCopy[ProgramBank::kDisplayTextSize] = {};
 };

@@ -29,8 +29,9 @@ int32_t ZPot::cursorAt(int32_t, int32_t) { return kCursorHand; }
 
 bool ZPot::leftDown(bool shift, bool ctrl, int32_t x, int32_t y) {
     // The press that started the gesture owns it; another one changes nothing.
-    if (!gesture.press(shift, ctrl)) return true;
-    dragging = !ctrl;
+    if (!gesture.pressAt(shift, ctrl, x, y)) return true;
+    // Ctrl and a double-click set the default; the moves after change nothing.
+    dragging = !gesture.toDefault;
     lastX = x;
     lastY = y;
     return true;
@@ -43,7 +44,16 @@ bool ZPot::leftUp(bool, bool, int32_t, int32_t) {
 
 void ZPot::cancelGesture() { leftUp(false, false, 0, 0); }
 
+bool ZPot::wheel(bool shift, bool, int32_t, int32_t, int32_t notches) {
+    gesture.wheel(notches, shift);
+    requestRedraw();
+    return true;
+}
+
+int32_t ZPot::timerTick(bool finish) { return gesture.tick(finish); }
+
 void ZPot::mouseMove(bool shift, bool, int32_t x, int32_t y) {
+    gesture.pointerAt(x, y);
     if (!dragging) return;
     // Up and right raise the value: 100 pixels up or 400 to the right cover
     // the range. Each step is relative to the last, so Shift can be pressed

@@ -1,6 +1,6 @@
 // Rotary controls bound to one parameter. ZPot holds the whole mouse
-// behaviour (drag up or right to raise, Shift for fine steps, Ctrl-click for
-// the default); the subclasses only draw the value: a dot on a circle, a dot
+// behaviour (drag up or right to raise, Shift for fine steps, Ctrl-click or
+// a double-click for the default, the wheel in steps); the subclasses only draw the value: a dot on a circle, a dot
 // over a dial image, a pointer line, or one frame of a strip image.
 #pragma once
 
@@ -23,6 +23,8 @@ public:
     bool leftUp(bool shift, bool ctrl, int32_t x, int32_t y) override;
     void mouseMove(bool shift, bool ctrl, int32_t x, int32_t y) override;
     void cancelGesture() override;
+    bool wheel(bool shift, bool ctrl, int32_t x, int32_t y, int32_t notches) override;
+    int32_t timerTick(bool finish) override;
 
     // The bound parameter's value as it is drawn (stepped and rounded).
     double shownValue() const;

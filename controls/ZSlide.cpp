@@ -72,8 +72,8 @@ bool ZSlide::leftDown(bool shift, bool ctrl, int32_t px, int32_t py) {
     // The track does not jump the handle to the click; and a press while
     // held must not open a second edit that no release would close.
     if (gesture.held || !isOnHandle(px, py)) return gesture.held;
-    gesture.press(shift, ctrl);
-    dragging = !ctrl;
+    gesture.pressAt(shift, ctrl, px, py);
+    dragging = !gesture.toDefault;
     lastX = px;
     lastY = py;
     return true;
@@ -86,7 +86,17 @@ bool ZSlide::leftUp(bool, bool, int32_t, int32_t) {
 
 void ZSlide::cancelGesture() { leftUp(false, false, 0, 0); }
 
+// The whole control takes the wheel, the track as well as the handle.
+bool ZSlide::wheel(bool shift, bool, int32_t, int32_t, int32_t notches) {
+    gesture.wheel(notches, shift);
+    requestRedraw();
+    return true;
+}
+
+int32_t ZSlide::timerTick(bool finish) { return gesture.tick(finish); }
+
 void ZSlide::mouseMove(bool shift, bool, int32_t px, int32_t py) {
+    gesture.pointerAt(px, py);
     // Without travel there is no distance to measure the drag against.
     if (!dragging || travel < 1) return;
     // A drag over the whole travel covers the whole range; sideways

@@ -25,6 +25,8 @@ public:
     bool leftUp(bool shift, bool ctrl, int32_t x, int32_t y) override;
     void mouseMove(bool shift, bool ctrl, int32_t x, int32_t y) override;
     void cancelGesture() override;
+    bool wheel(bool shift, bool ctrl, int32_t x, int32_t y, int32_t notches) override;
+    int32_t timerTick(bool finish) override;
     // The handle's top edge for the shown value: travel at 0, 1 at 1.
     virtual int32_t handlePosition();
 

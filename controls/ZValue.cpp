@@ -19,14 +19,29 @@ ZValue::ZValue(const ControlPlacement& placement, int32_t parameterIndex, ZFont*
 bool ZValue::needsRedraw() { return dirty || !drawn || movedVisibly(shownValue(parameterIndex), lastValue); }
 
 void ZValue::draw(ZCanvas* canvas) {
-    const char* text = displayText(parameterIndex);
-    if (canvas && font && text) canvas->drawText(text, 0, 0, width, height, font, kAlignCentre);
+    if (entry.isOpen()) {
+        entry.draw(canvas, width, height, font);
+    } else {
+        const char* text = displayText(parameterIndex);
+        if (canvas && font && text) canvas->drawText(text, 0, 0, width, height, font, kAlignCentre);
+    }
     lastValue = shownValue(parameterIndex);
 }
 
-int32_t ZValue::cursorAt(int32_t, int32_t) { return kCursorAny; }
+int32_t ZValue::cursorAt(int32_t, int32_t) { return entry.isOpen() ? kCursorText : kCursorAny; }
 
-bool ZValue::leftDown(bool, bool, int32_t, int32_t) { return false; }
+// Never captures: a press only counts towards the double-click that opens
+// the field, and a press elsewhere closes it.
+bool ZValue::leftDown(bool, bool, int32_t px, int32_t py) {
+    entry.press(px, py);
+    return false;
+}
+
+bool ZValue::keyDown(int32_t key, uint32_t character) { return entry.key(key, character); }
+
+bool ZValue::isTyping() const { return entry.isOpen(); }
+
+void ZValue::stopTyping() { entry.cancel(); }
 
 // ---------------------------------------------------------------------------
 // ZBgValue

@@ -1,5 +1,7 @@
 #include "editor/EditorWindow.h"
 
+#include "controls/ZEditReports.h"
+#include "controls/ZEditorControl.h"
 #include "editor/GlLoader.h"
 #include "editor/ZCanvas.h"
 #include "skin/ZEditorSkin.h"
@@ -9,6 +11,7 @@
 
 #include <GL/glx.h>
 #include <X11/cursorfont.h>
+#include <X11/keysym.h>
 
 #define NANOVG_GL2
 #include "nanovg.h"
@@ -25,6 +28,7 @@ extern "C" {
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <memory>
 #include <mutex>
@@ -208,15 +212,28 @@ public:
     bool handle(const XEvent& event);
     // One drawing pass into the frame buffer, copied to the window.
     void draw();
+    // Takes the keyboard while a control takes typed text, and gives it
+    // back to whoever had it when the typing ends.
+    void followTyping();
 
 private:
+    // A window position in the skin's pixels.
+    int32_t toSkin(int screen) const;
     void updateCursor(int32_t x, int32_t y);
+    // A pointer event shows no button down although a control holds the
+    // mouse: the release was lost (hidden window, lost grab).
+    void checkButtons(unsigned int state);
+    void keyPress(XKeyEvent key);
 
     EditorWindow& owner;
     ZEditorSkin& skin;
     Display* const display;
+    // The skin's size, and the window's in screen pixels.
     const int width;
     const int height;
+    const float scale;
+    const int pixelWidth;
+    const int pixelHeight;
     const Atom closeAtom;
     Held<XVisualInfo*> visual;
     Held<Colormap> colormap;
@@ -228,6 +245,9 @@ private:
     Held<NVGLUframebuffer*> frameBuffer;
     std::unique_ptr<ZCanvas> canvas;
     bool attached = false;
+    bool keyboardTaken = false;
+    ::Window focusBefore = None;
+    int revertBefore = RevertToParent;
 };
 
 EditorWindow::Session::Session(EditorWindow& owner, Display* connection)
@@ -236,6 +256,9 @@ EditorWindow::Session::Session(EditorWindow& owner, Display* connection)
       display(connection),
       width(owner.skin->width),
       height(owner.skin->height),
+      scale(owner.scale > 1.0 ? static_cast<float>(owner.scale) : 1.0f),
+      pixelWidth(static_cast<int>(std::lround(width * static_cast<double>(scale)))),
+      pixelHeight(static_cast<int>(std::lround(height * static_cast<double>(scale)))),
       closeAtom(XInternAtom(connection, "WM_DELETE_WINDOW", False)) {
     visual = Held<XVisualInfo*>(display, glXChooseVisual(display, 0, visualAttributes),
                                 [](Display*, XVisualInfo* v) { XFree(v); });
@@ -253,8 +276,8 @@ EditorWindow::Session::Session(EditorWindow& owner, Display* connection)
     // given, and no background keeps the server from painting over GL.
     set.border_pixel = 0;
     set.background_pixmap = None;
-    const ::Window id = XCreateWindow(display, parentId, 0, 0, static_cast<unsigned>(width),
-                                      static_cast<unsigned>(height), 0, chosen->depth, InputOutput, chosen->visual,
+    const ::Window id = XCreateWindow(display, parentId, 0, 0, static_cast<unsigned>(pixelWidth),
+                                      static_cast<unsigned>(pixelHeight), 0, chosen->depth, InputOutput, chosen->visual,
                                       CWColormap | CWEventMask | CWBorderPixel | CWBackPixmap, &set);
     // Creation errors only show after a round trip (a bad parent, say).
     XSync(display, False);
@@ -273,24 +296,25 @@ EditorWindow::Session::Session(EditorWindow& owner, Display* connection)
     if (!renderer) return;
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    frameBuffer = Held<NVGLUframebuffer*>(display, nvgluCreateFramebuffer(renderer.get(), width, height, 0),
+    frameBuffer = Held<NVGLUframebuffer*>(display, nvgluCreateFramebuffer(renderer.get(), pixelWidth, pixelHeight, 0),
                                           [](Display*, NVGLUframebuffer* f) { nvgluDeleteFramebuffer(f); });
     if (!frameBuffer) return;
     // The frame buffer keeps its picture between passes; start it from a
     // known state rather than whatever the driver left.
     nvgluBindFramebuffer(frameBuffer.get());
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, pixelWidth, pixelHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     nvgluBindFramebuffer(nullptr);
     canvas.reset(new (std::nothrow) ZCanvas);
     if (!canvas) return;
-    canvas->init(renderer.get(), width, height);
+    canvas->init(renderer.get(), width, height, scale);
     skin.attach(canvas.get());
     attached = true;
 }
 
 EditorWindow::Session::~Session() {
     if (attached) skin.detach(canvas.get());
+    followTyping();
     if (window) {
         XUndefineCursor(display, window.get());
         owner.window = 0;
@@ -300,15 +324,25 @@ EditorWindow::Session::~Session() {
     // that raises is ours and ignored), colormap, visual.
 }
 
+int32_t EditorWindow::Session::toSkin(int screen) const {
+    if (scale == 1.0f) return screen;
+    return static_cast<int32_t>(std::floor(static_cast<double>(screen) / scale));
+}
+
 bool EditorWindow::Session::handle(const XEvent& event) {
     switch (event.type) {
         case ButtonPress:
         case ButtonRelease: {
-            const XButtonEvent& b = event.xbutton;
+            XButtonEvent b = event.xbutton;
+            b.x = toSkin(b.x);
+            b.y = toSkin(b.y);
             const bool shift = (b.state & ShiftMask) != 0;
             const bool control = (b.state & ControlMask) != 0;
             const bool press = event.type == ButtonPress;
-            if (b.button == Button1) {
+            // Wheel notches come as presses of buttons 4 (up) and 5 (down).
+            if (b.button == Button4 || b.button == Button5) {
+                if (press) skin.wheel(shift, control, b.x, b.y, b.button == Button4 ? 1 : -1);
+            } else if (b.button == Button1) {
                 if (press)
                     skin.leftDown(shift, control, b.x, b.y);
                 else
@@ -323,11 +357,33 @@ bool EditorWindow::Session::handle(const XEvent& event) {
             return true;
         }
         case MotionNotify: {
-            const XMotionEvent& m = event.xmotion;
+            XMotionEvent m = event.xmotion;
+            m.x = toSkin(m.x);
+            m.y = toSkin(m.y);
+            checkButtons(m.state);
             skin.mouseMove((m.state & ShiftMask) != 0, (m.state & ControlMask) != 0, m.x, m.y);
             updateCursor(m.x, m.y);
             return true;
         }
+        case EnterNotify:
+        case LeaveNotify: {
+            const XCrossingEvent& c = event.xcrossing;
+            // Our implicit grab ended without a release (the window became
+            // unviewable) or another client took the pointer.
+            if (c.mode == NotifyGrab || (c.mode == NotifyUngrab && skin.hasCapture() && event.type == LeaveNotify))
+                skin.endCapture();
+            else
+                checkButtons(c.state);
+            updateCursor(toSkin(c.x), toSkin(c.y));
+            return true;
+        }
+        case UnmapNotify:
+            // Hidden: no release will reach a control that holds the mouse.
+            if (event.xunmap.window == window.get()) skin.endCapture();
+            return true;
+        case KeyPress:
+            keyPress(event.xkey);
+            return true;
         case Expose:
             draw();
             return true;
@@ -341,14 +397,15 @@ bool EditorWindow::Session::handle(const XEvent& event) {
 }
 
 void EditorWindow::Session::draw() {
-    const float w = static_cast<float>(width);
-    const float h = static_cast<float>(height);
+    // The copy to the window is pixel for pixel, at the window's size.
+    const float w = static_cast<float>(pixelWidth);
+    const float h = static_cast<float>(pixelHeight);
     NVGcontext* vg = renderer.get();
     nvgluBindFramebuffer(frameBuffer.get());
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, pixelWidth, pixelHeight);
     skin.draw(canvas.get());
     nvgluBindFramebuffer(nullptr);
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, pixelWidth, pixelHeight);
     glClear(GL_COLOR_BUFFER_BIT);
     nvgBeginFrame(vg, w, h, 1.0f);
     nvgBeginPath(vg);
@@ -358,6 +415,51 @@ void EditorWindow::Session::draw() {
     nvgEndFrame(vg);
     glXSwapBuffers(display, window.get());
     owner.passes.fetch_add(1);
+}
+
+void EditorWindow::Session::checkButtons(unsigned int state) {
+    if (!(state & (Button1Mask | Button3Mask)) && skin.hasCapture()) skin.endCapture();
+}
+
+void EditorWindow::Session::keyPress(XKeyEvent key) {
+    char text[8] = {};
+    KeySym symbol = NoSymbol;
+    const int length = XLookupString(&key, text, sizeof(text) - 1, &symbol, nullptr);
+    int32_t code = kKeyNone;
+    switch (symbol) {
+        case XK_BackSpace: code = kKeyBackspace; break;
+        case XK_Delete: case XK_KP_Delete: code = kKeyDelete; break;
+        case XK_Left: case XK_KP_Left: code = kKeyLeft; break;
+        case XK_Right: case XK_KP_Right: code = kKeyRight; break;
+        case XK_Home: case XK_KP_Home: code = kKeyHome; break;
+        case XK_End: case XK_KP_End: code = kKeyEnd; break;
+        case XK_Return: case XK_KP_Enter: code = kKeyEnter; break;
+        case XK_Escape: code = kKeyEscape; break;
+        default: break;
+    }
+    const uint32_t character = code == kKeyNone && length == 1 ? static_cast<unsigned char>(text[0]) : 0;
+    skin.keyDown(code, character);
+}
+
+void EditorWindow::Session::followTyping() {
+    const ::Window own = window.get();
+    const bool wanted = own && skin.typing.load() && attached;
+    if (wanted == keyboardTaken) return;
+    keyboardTaken = wanted;
+    if (wanted) {
+        // Keys only while typing: otherwise they stay with the host and
+        // its shortcuts.
+        XGetInputFocus(display, &focusBefore, &revertBefore);
+        XSelectInput(display, own, kEventMask | KeyPressMask);
+        XSetInputFocus(display, own, RevertToParent, CurrentTime);
+    } else {
+        if (own) XSelectInput(display, own, kEventMask);
+        // Back to where it was, if that window is still there (an error
+        // for a vanished one is ours and ignored).
+        if (focusBefore != None && focusBefore != own) XSetInputFocus(display, focusBefore, revertBefore, CurrentTime);
+        focusBefore = None;
+    }
+    XFlush(display);
 }
 
 void EditorWindow::Session::updateCursor(int32_t x, int32_t y) {
@@ -430,6 +532,19 @@ void EditorWindow::stop() {
 
 void EditorWindow::requestExpose() { redrawWanted.store(true, std::memory_order_release); }
 
+bool EditorWindow::postKey(int32_t key, uint32_t character) {
+    if (!isRunning() || wakeFd < 0) return false;
+    const uint32_t at = keysWritten.load(std::memory_order_relaxed);
+    if (at - keysRead.load(std::memory_order_acquire) >= kKeyCapacity) return false;
+    keys[at % kKeyCapacity] = Key{key, character};
+    keysWritten.store(at + 1, std::memory_order_release);
+    const uint64_t one = 1;
+    if (write(wakeFd, &one, sizeof(one)) < 0) {
+        // The window thread still finds the key at its next wake-up.
+    }
+    return true;
+}
+
 bool EditorWindow::isRunning() const { return thread.joinable() && !threadEnded.load(); }
 
 void EditorWindow::threadMain(EditorWindow* self) {
@@ -437,6 +552,8 @@ void EditorWindow::threadMain(EditorWindow* self) {
     // A name of its own lets tools and tests tell this thread from the GL
     // driver's helpers in the same process.
     pthread_setname_np(pthread_self(), kThreadName);
+    // The controls' reports made here wait for the host's own thread.
+    ZEditReports::setWindowThread(true);
     if (self->parent.load() && self->skin && !self->stopRequested.load()) {
         OwnConnection connection;
         if (connection.get()) {
@@ -467,13 +584,27 @@ void EditorWindow::eventLoop(Session& session) {
             if (redrawWanted.exchange(false, std::memory_order_acq_rel)) drawAll();
         }
         if (stopRequested.load()) return;
+        for (uint32_t at = keysRead.load(std::memory_order_relaxed); at != keysWritten.load(std::memory_order_acquire);
+             ++at) {
+            const Key forwarded = keys[at % kKeyCapacity];
+            keysRead.store(at + 1, std::memory_order_release);
+            skin->keyDown(forwarded.key, forwarded.character);
+        }
+        session.followTyping();
+        const int64_t timerDue = skin->tickTimers();
         if (redrawWanted.exchange(false, std::memory_order_acq_rel)) {
-            // Asked from another thread.
+            // Asked from another thread, or by a forwarded key or a timer.
             drawAll();
             continue;
         }
         const int64_t throttle = skin->refreshThrottleMs;
         const int64_t now = monotonicMs();
+        // A host that does not idle gets its reports from here.
+        int64_t reportDue = skin->reports.windowThreadDue(now);
+        if (reportDue == 0) {
+            skin->reports.deliver();
+            reportDue = skin->reports.windowThreadDue(now);
+        }
         const uint32_t stamp = changeStamp.load(std::memory_order_acquire);
         if (stamp != drawnStamp) {
             if (skin->redrawSuppressed.load()) {
@@ -485,7 +616,9 @@ void EditorWindow::eventLoop(Session& session) {
             }
         }
         const int64_t idleWait = std::max(throttle, kMinimumWaitMs);
-        const int64_t wait = stamp != drawnStamp ? throttle - (now - lastChangeDraw) : idleWait;
+        int64_t wait = stamp != drawnStamp ? throttle - (now - lastChangeDraw) : idleWait;
+        for (const int64_t due : {timerDue, reportDue})
+            if (due >= 0) wait = std::min(wait, due);
         waitForInput(connection, static_cast<int>(std::clamp<int64_t>(wait, 1, idleWait)));
     }
 }

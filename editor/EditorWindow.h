@@ -42,6 +42,10 @@ public:
     // window thread draws it within the skin's refresh throttle, at most
     // once per throttle period. One atomic increment; for the audio thread.
     void noteChange() { changeStamp.fetch_add(1, std::memory_order_release); }
+    // A key the host forwarded (effEditKeyDown) for the control that takes
+    // typed text: handed to the window thread, which wakes for it. The
+    // host's editor thread only; false when it cannot be queued.
+    bool postKey(int32_t key, uint32_t character);
 
     // A window thread has been started and has not ended yet.
     bool isRunning() const;
@@ -49,6 +53,9 @@ public:
     uint32_t drawPasses() const { return passes.load(); }
 
     ZEditorSkin* skin;
+    // Screen pixels per skin pixel for the next start (1 at 96 DPI): the
+    // window is that much larger and everything is drawn at that density.
+    double scale = 1.0;
     std::atomic<int32_t> cursorKind{0};
     std::atomic<::Window> parent{0};
     std::atomic<::Window> window{0};
@@ -70,6 +77,15 @@ private:
     std::atomic<bool> redrawWanted{false};
     std::atomic<uint32_t> changeStamp{0};
     std::atomic<uint32_t> passes{0};
+    // Forwarded keys, from the host's editor thread to the window thread.
+    struct Key {
+        int32_t key;
+        uint32_t character;
+    };
+    static constexpr uint32_t kKeyCapacity = 64;
+    Key keys[kKeyCapacity] = {};
+    std::atomic<uint32_t> keysWritten{0};
+    std::atomic<uint32_t> keysRead{0};
 };
 
 }  // namespace VRAX

@@ -40,8 +40,9 @@ int32_t alignFromName(const char* text) {
     }
 }
 
-void ZCanvas::init(NVGcontext* nvg, int32_t windowWidth, int32_t windowHeight) {
+void ZCanvas::init(NVGcontext* nvg, int32_t windowWidth, int32_t windowHeight, float pixelScale) {
     context = nvg;
+    scale = pixelScale > 0.0f ? pixelScale : 1.0f;
     width = windowWidth;
     height = windowHeight;
     resetRegion();
@@ -62,7 +63,9 @@ void ZCanvas::resetRegion() {
 }
 
 void ZCanvas::beginFrame() {
-    nvgBeginFrame(context, static_cast<float>(width), static_cast<float>(height), 1.0f);
+    // The frame is in editor pixels; the bound target has scale times as
+    // many, and the ratio makes NanoVG draw paths and glyphs at that density.
+    nvgBeginFrame(context, static_cast<float>(width), static_cast<float>(height), scale);
     // A scissor costs a shader branch per fragment; the whole window needs none.
     if (clipWidth < width || clipHeight < height) {
         nvgScissor(context, static_cast<float>(originX), static_cast<float>(originY),
@@ -167,12 +170,16 @@ void ZCanvas::drawPolyline(const ZPointF* points, int32_t count, double strokeWi
     endFrame();
 }
 
-void ZCanvas::drawImage(int32_t image, const ZRect* source, const ZPoint* destination) {
+void ZCanvas::drawImage(int32_t image, const ZRect* source, const ZPoint* destination, int32_t imageScale) {
     if (!context || !source || !destination || image <= 0) return;
     int imageW = 0;
     int imageH = 0;
     nvgImageSize(context, image, &imageW, &imageH);
     if (imageW < 1 || imageH < 1) return;
+    if (imageScale > 1) {
+        imageW /= imageScale;
+        imageH /= imageScale;
+    }
 
     const float x = static_cast<float>(originX + destination->x);
     const float y = static_cast<float>(originY + destination->y);
@@ -217,6 +224,19 @@ void ZCanvas::drawText(const char* text, int32_t x, int32_t y, int32_t w, int32_
     nvgFillColor(context, toColour(font->colour));
     nvgText(context, textX, textY, text, nullptr);
     endFrame();
+}
+
+}  // namespace VRAX
+
+namespace VRAX {
+
+double ZCanvas::textWidth(const char* text, const ZFont* font) {
+    if (!context || !text || !font || !*text) return 0.0;
+    nvgFontBlur(context, 0.0f);
+    nvgFontSize(context, static_cast<float>(font->getSize()));
+    nvgFontFace(context, font->getFace());
+    nvgTextAlign(context, NVG_ALIGN_LEFT | NVG_ALIGN_MIDDLE);
+    return nvgTextBounds(context, 0.0f, 0.0f, text, nullptr, nullptr);
 }
 
 }  // namespace VRAX

@@ -37,7 +37,9 @@ public:
     ZCanvas& operator=(const ZCanvas&) = delete;
     virtual ~ZCanvas() = default;
 
-    void init(NVGcontext* context, int32_t width, int32_t height);
+    // The size is in editor pixels; scale is the screen pixels per editor
+    // pixel (1 at 96 DPI): everything is drawn at that resolution.
+    void init(NVGcontext* context, int32_t width, int32_t height, float scale = 1.0f);
 
     // Region in window pixels; the origin is clamped into the window and the
     // clip cut at the window's right and bottom edges.
@@ -56,15 +58,21 @@ public:
     void fillCircle(double cx, double cy, double r, const unsigned char* rgba);
     void drawPolyline(const ZPointF* points, int32_t count, double width, const unsigned char* rgba);
     // Copies the source rectangle of the image, unscaled, to the destination.
-    void drawImage(int32_t image, const ZRect* source, const ZPoint* destination);
+    // An image made at imageScale pixels per editor pixel (a HiDPI twin) is
+    // given in editor pixels like any other.
+    void drawImage(int32_t image, const ZRect* source, const ZPoint* destination, int32_t imageScale = 1);
     // One line of text placed in the box by the alignment code; not clipped
     // to the box, only to the region.
     void drawText(const char* text, int32_t x, int32_t y, int32_t w, int32_t h, const ZFont* font,
                   int32_t alignment);
 
+    // Width of the text as drawText would draw it with the font.
+    double textWidth(const char* text, const ZFont* font);
+
     NVGcontext* getContext() const { return context; }
     int32_t getWidth() const { return width; }
     int32_t getHeight() const { return height; }
+    float getScale() const { return scale; }
     int32_t getOriginX() const { return originX; }
     int32_t getOriginY() const { return originY; }
     int32_t getClipWidth() const { return clipWidth; }
@@ -82,6 +90,7 @@ private:
     int32_t originY = 0;
     int32_t clipWidth = 0;
     int32_t clipHeight = 0;
+    float scale = 1.0f;
 };
 
 }  // namespace VRAX

@@ -20,8 +20,11 @@ public:
     void close() override;
     bool isOpen() override;
     void idle() override;
-    bool onKeyDown(VstKeyCode&) override { return false; }
-    bool onKeyUp(VstKeyCode&) override { return false; }
+    // Keys a host forwards because it keeps the keyboard: taken (true) only
+    // while a value is being typed and only those the field uses, so that
+    // every other key still runs the host's shortcuts.
+    bool onKeyDown(VstKeyCode& key) override;
+    bool onKeyUp(VstKeyCode& key) override;
     bool onWheel(float) override { return false; }
     bool setKnobMode(VstInt32) override { return false; }
 
@@ -37,6 +40,9 @@ public:
     ZEditorSkin* skin;
     EditorWindow* window;
     ERect rect{};
+    // Screen pixels per skin pixel, taken from the desktop by getRect or
+    // open (whichever comes first) and kept while the editor is open.
+    double scale = 0.0;
 };
 
 }  // namespace VRAX

@@ -59,10 +59,10 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
                 key.character = index;
                 key.virt = static_cast<unsigned char>(value & 0xff);
                 key.modifier = static_cast<unsigned char>(static_cast<VstInt16>(opt) & 0xff);
-                if (opcode == effEditKeyDown)
-                    editor->onKeyDown(key);
-                else
-                    editor->onKeyUp(key);
+                // 1 only for a key the editor used: the host runs its
+                // shortcut for any other.
+                const bool used = opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key);
+                return used ? 1 : 0;
             }
             return 0;
         case effSetEditKnobMode:

@@ -112,6 +112,23 @@ struct VstKeyCode {
     unsigned char modifier;
 };
 
+// VstKeyCode::virt: the keys that have no character (the published numbering).
+enum VstVirtualKey : unsigned char {
+    VKEY_BACK = 1,
+    VKEY_TAB = 2,
+    VKEY_RETURN = 4,
+    VKEY_ESCAPE = 6,
+    VKEY_SPACE = 7,
+    VKEY_END = 9,
+    VKEY_HOME = 10,
+    VKEY_LEFT = 11,
+    VKEY_UP = 12,
+    VKEY_RIGHT = 13,
+    VKEY_DOWN = 14,
+    VKEY_ENTER = 19,
+    VKEY_DELETE = 22,
+};
+
 enum VstPlugCategory : VstInt32 {
     kPlugCategUnknown = 0,
     kPlugCategEffect = 1,

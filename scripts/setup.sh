@@ -17,7 +17,7 @@ PKGS64=(
   libsndfile1-dev python3-pil python3-numpy gnuplot-nox
   fonts-liberation fonts-roboto-unhinted lsp-plugins-vst
   clang-14 libclang-rt-14-dev qemu-user
-  lv2-dev lilv-utils liblilv-dev jalv jackd2 ardour
+  lv2-dev lilv-utils liblilv-dev jalv jackd2 ardour x11-xserver-utils
 )
 PKGS32=(
   g++-multilib libx11-dev:i386 libgl-dev:i386 libglx-dev:i386

@@ -81,6 +81,11 @@ void ZEditorSkin::detach(ZCanvas* canvas) {
     if (ZEditorControl* captured = capturedTarget()) captured->cancelGesture();
     capturedControl = -1;
     dropRelease = false;
+    // Typing and wheel bursts end with the window too.
+    stopTypingExcept(nullptr);
+    for (int32_t i = 0; i < controls.size(); ++i) {
+        if (ZEditorControl* control = controls.get(i)) control->timerTick(true);
+    }
     for (int32_t i = 0; i < resources.size(); ++i) {
         if (ZEditorResource* resource = resources.get(i)) resource->unload(canvas);
     }
@@ -173,6 +178,9 @@ ZEditorControl* ZEditorSkin::eventTarget(int32_t x, int32_t y, int32_t* index) {
 bool ZEditorSkin::routeButton(ButtonHandler handler, bool press, bool shift, bool ctrl, int32_t x, int32_t y) {
     int32_t index = -1;
     ZEditorControl* target = eventTarget(x, y, &index);
+    // A new press means that the release of any earlier one has come or
+    // never will: there is nothing left to drop.
+    if (press) dropRelease = false;
     // With the tab of another page under the pointer, that release would
     // otherwise click whatever the new page shows there.
     const bool dropped = !press && dropRelease;
@@ -184,7 +192,11 @@ bool ZEditorSkin::routeButton(ButtonHandler handler, bool press, bool shift, boo
 }
 
 bool ZEditorSkin::leftDown(bool shift, bool ctrl, int32_t x, int32_t y) {
-    return routeButton(&ZEditorControl::leftDown, true, shift, ctrl, x, y);
+    // A press anywhere but on the field that is open closes it unset.
+    if (typing.load()) stopTypingExcept(capturedTarget() ? capturedTarget() : hitTest(x, y, nullptr));
+    const bool taken = routeButton(&ZEditorControl::leftDown, true, shift, ctrl, x, y);
+    noteTyping();
+    return taken;
 }
 
 bool ZEditorSkin::leftUp(bool shift, bool ctrl, int32_t x, int32_t y) {
@@ -210,6 +222,58 @@ int32_t ZEditorSkin::cursorAt(int32_t x, int32_t y) const {
     if (!target) target = hitTest(x, y, nullptr);
     if (!target || !isVisible(target)) return kCursorNothing;
     return target->cursorAt(relative(x, target->x), relative(y, target->y));
+}
+
+bool ZEditorSkin::wheel(bool shift, bool ctrl, int32_t x, int32_t y, int32_t notches) {
+    int32_t index = -1;
+    ZEditorControl* target = eventTarget(x, y, &index);
+    if (!target) return false;
+    return target->wheel(shift, ctrl, relative(x, target->x), relative(y, target->y), notches);
+}
+
+void ZEditorSkin::endCapture() {
+    ZEditorControl* captured = capturedTarget();
+    capturedControl = -1;
+    // No button is down: no release is on its way to be dropped.
+    dropRelease = false;
+    if (captured) captured->cancelGesture();
+}
+
+int32_t ZEditorSkin::tickTimers() {
+    int32_t soonest = -1;
+    for (int32_t i = 0; i < controls.size(); ++i) {
+        ZEditorControl* control = controls.get(i);
+        const int32_t due = control ? control->timerTick(false) : -1;
+        if (due >= 0 && (soonest < 0 || due < soonest)) soonest = due;
+    }
+    return soonest;
+}
+
+bool ZEditorSkin::keyDown(int32_t key, uint32_t character) {
+    bool used = false;
+    for (int32_t i = 0; i < controls.size() && !used; ++i) {
+        ZEditorControl* control = controls.get(i);
+        if (control && control->isTyping()) used = control->keyDown(key, character);
+    }
+    noteTyping();
+    return used;
+}
+
+void ZEditorSkin::stopTypingExcept(const ZEditorControl* keep) {
+    for (int32_t i = 0; i < controls.size(); ++i) {
+        ZEditorControl* control = controls.get(i);
+        if (control && control != keep && control->isTyping()) control->stopTyping();
+    }
+    noteTyping();
+}
+
+void ZEditorSkin::noteTyping() {
+    bool any = false;
+    for (int32_t i = 0; i < controls.size() && !any; ++i) {
+        const ZEditorControl* control = controls.get(i);
+        any = control && control->isTyping();
+    }
+    typing.store(any);
 }
 
 }  // namespace VRAX

@@ -3,6 +3,7 @@
 // routes the mouse. Driven by the editor's window thread.
 #pragma once
 
+#include "controls/ZEditReports.h"
 #include "framework/PtrList.h"
 #include "skin/CursorKind.h"
 #include "skin/ZCondition.h"
@@ -53,6 +54,19 @@ public:
     void mouseMove(bool shift, bool ctrl, int32_t x, int32_t y);
     int32_t cursorAt(int32_t x, int32_t y) const;
     void eraseBackground(ZCanvas* canvas);
+    // Wheel notches at (x, y), up positive: to the control holding the
+    // mouse, else to the one under the pointer.
+    bool wheel(bool shift, bool ctrl, int32_t x, int32_t y, int32_t notches);
+    // The button that the captured control holds is up although no release
+    // came (the window was hidden, the grab lost): the control ends its
+    // gesture as a release would, and the capture ends.
+    void endCapture();
+    bool hasCapture() const { return capturedTarget() != nullptr; }
+    // Lets the controls act on time; the milliseconds until one wants to
+    // be called again, -1 for none.
+    int32_t tickTimers();
+    // One key for the control taking typed text; true when it used it.
+    bool keyDown(int32_t key, uint32_t character);
 
     // Visibility of an item on the current page under its conditions.
     bool isVisible(int32_t page, const ZConditionSet& conditions) const;
@@ -83,6 +97,11 @@ public:
     int32_t currentPage = 1;
     // Set by redrawAll, which any thread may call.
     std::atomic<bool> fullRedraw{false};
+    // What the controls tell the host, on its way to the host's thread.
+    ZEditReports reports{effect};
+    // A control takes typed text: the window wants the keyboard. Read by
+    // the host's thread to answer the keys it forwards.
+    std::atomic<bool> typing{false};
 
 private:
     // The control holding the mouse, or null.
@@ -95,6 +114,10 @@ private:
     // a release that is taken frees it.
     using ButtonHandler = bool (ZEditorControl::*)(bool shift, bool ctrl, int32_t x, int32_t y);
     bool routeButton(ButtonHandler handler, bool press, bool shift, bool ctrl, int32_t x, int32_t y);
+    // Ends the typing of every control but `keep` (a click elsewhere) and
+    // notes whether one still types.
+    void stopTypingExcept(const ZEditorControl* keep);
+    void noteTyping();
 };
 
 }  // namespace VRAX

@@ -5,9 +5,19 @@
 
 #include <nanovg.h>
 
+#include <cstdio>
+#include <cstring>
 #include <new>
 
 namespace VRAX {
+
+bool twinFileName(const char* file, char* out, size_t size) {
+    if (!file || !out || size == 0) return false;
+    const char* dot = std::strrchr(file, '.');
+    const size_t stem = dot ? static_cast<size_t>(dot - file) : std::strlen(file);
+    const int written = std::snprintf(out, size, "%.*s@2x%s", static_cast<int>(stem), file, dot ? dot : "");
+    return written > 0 && static_cast<size_t>(written) < size;
+}
 
 ZImageResource::ZImageResource(const char* fileName, int32_t frameWidth, int32_t frameHeight, int32_t frameCount)
     : frameWidth(frameWidth), frameHeight(frameHeight), frameCount(frameCount) {
@@ -26,7 +36,16 @@ void ZImageResource::load(ZCanvas* canvas) {
     NVGcontext* context = canvas ? canvas->getContext() : nullptr;
     if (!context || image > 0) return;
     int32_t size = 0;
-    const unsigned char* data = findEmbeddedFile(file, &size);
+    const unsigned char* data = nullptr;
+    pixelScale = 1;
+    // A HiDPI canvas draws from the twin made at twice the size, when there
+    // is one; otherwise the renderer enlarges the 1x image.
+    if (canvas->getScale() > 1.0f) {
+        char twin[sizeof(file) + 4] = {};
+        if (twinFileName(file, twin, sizeof(twin))) data = findEmbeddedFile(twin, &size);
+        if (data && size > 0) pixelScale = 2;
+    }
+    if (!data || size <= 0) data = findEmbeddedFile(file, &size);
     if (!data || size <= 0) return;
     // The renderer only reads the bytes; its interface just is not const.
     image = nvgCreateImageMem(context, 0, const_cast<unsigned char*>(data), size);
@@ -34,8 +53,8 @@ void ZImageResource::load(ZCanvas* canvas) {
     int w = 0;
     int h = 0;
     nvgImageSize(context, image, &w, &h);
-    imageWidth = w;
-    imageHeight = h;
+    imageWidth = w / pixelScale;
+    imageHeight = h / pixelScale;
     columns = frameWidth > 0 ? imageWidth / frameWidth : 0;
     rows = frameHeight > 0 ? imageHeight / frameHeight : 0;
 }
@@ -67,7 +86,7 @@ void ZImageResource::drawFrame(ZCanvas* canvas, int32_t x, int32_t y, int32_t fr
     ZRect source;
     if (!canvas || !frameRect(frame, &source)) return;
     const ZPoint destination{x, y};
-    canvas->drawImage(image, &source, &destination);
+    canvas->drawImage(image, &source, &destination, pixelScale);
 }
 
 void ZImageResource::drawFramePart(ZCanvas* canvas, int32_t frame, const ZRect& part,
@@ -96,7 +115,7 @@ void ZImageResource::drawFramePart(ZCanvas* canvas, int32_t frame, const ZRect& 
     const ZRect cut{source.x + static_cast<int32_t>(left), source.y + static_cast<int32_t>(top),
                     static_cast<int32_t>(right - left), static_cast<int32_t>(bottom - top)};
     const ZPoint at{static_cast<int32_t>(destX), static_cast<int32_t>(destY)};
-    canvas->drawImage(image, &cut, &at);
+    canvas->drawImage(image, &cut, &at, pixelScale);
 }
 
 }  // namespace VRAX

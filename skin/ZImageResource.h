@@ -6,7 +6,13 @@
 #include "editor/ZCanvas.h"
 #include "skin/ZEditorResource.h"
 
+#include <cstddef>
+
 namespace VRAX {
+
+// The name of an image's HiDPI twin: "Dial060.png" gives "Dial060@2x.png".
+// False when it does not fit into out.
+bool twinFileName(const char* file, char* out, size_t size);
 
 class ZImageResource : public ZEditorResource {
 public:
@@ -58,6 +64,9 @@ private:
     int32_t imageHeight = 0;
     int32_t rows = 0;
     int32_t columns = 0;
+    // Image pixels per editor pixel: 2 when the @2x twin of the file was
+    // loaded for a HiDPI canvas. Sizes above are in editor pixels.
+    int32_t pixelScale = 1;
 };
 
 }  // namespace VRAX

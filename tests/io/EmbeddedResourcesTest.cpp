@@ -13,22 +13,25 @@
 
 namespace {
 
-TEST(EmbeddedResources, TwelveFilesInTheirOrder) {
+TEST(EmbeddedResources, TheTwelveFilesAndTheImagesHiDpiTwinsInTheirOrder) {
     const char* const expected[] = {
         "Dial060.png", "Donate85x30.png", "ZFont1.ttf", "Qolm.png",
         "QolmPreset.txt", "QolmSkin.txt", "QolmTitle.png", "ZSans.ttf",
-        "RedLed.png", "TabTopInfo50x20.png", "TabTopMain50x20.png", "ValBg60x15.png"};
-    ASSERT_EQ(embeddedFileCount(), 12);
-    for (int32_t i = 0; i < 12; ++i) {
+        "RedLed.png", "TabTopInfo50x20.png", "TabTopMain50x20.png", "ValBg60x15.png",
+        "Dial060@2x.png", "Donate85x30@2x.png", "Qolm@2x.png", "QolmTitle@2x.png",
+        "RedLed@2x.png", "TabTopInfo50x20@2x.png", "TabTopMain50x20@2x.png", "ValBg60x15@2x.png"};
+    constexpr int32_t kCount = sizeof expected / sizeof expected[0];
+    ASSERT_EQ(embeddedFileCount(), kCount);
+    for (int32_t i = 0; i < kCount; ++i) {
         ASSERT_NE(embeddedFileAt(i), nullptr);
         EXPECT_STREQ(embeddedFileAt(i)->name, expected[i]) << i;
     }
-    // Twelve fit into the first allocation.
-    EXPECT_EQ(embeddedTableCapacity(), 16);
+    // The table grows sixteen entries at a time.
+    EXPECT_EQ(embeddedTableCapacity(), 32);
 }
 
 TEST(EmbeddedResources, BytesAndSizesMatchTheSourceFiles) {
-    ASSERT_EQ(sizeof kEmbeddedSources / sizeof kEmbeddedSources[0], 12u);
+    ASSERT_EQ(sizeof kEmbeddedSources / sizeof kEmbeddedSources[0], 20u);
     for (const EmbeddedSource& source : kEmbeddedSources) {
         SCOPED_TRACE(source.name);
         int32_t onDisk = 0;

@@ -71,4 +71,41 @@ void Pointer::drag(Window window, int x, int y, int dx, int dy, int steps, Keys 
     release();
 }
 
+void Pointer::doubleClick(Window window, int x, int y) {
+    click(window, x, y);
+    press();
+    release();
+}
+
+void Pointer::wheel(int notches, Keys keys) {
+    if (!usable) return;
+    hold(keys);
+    const unsigned button = notches > 0 ? 4 : 5;
+    for (int n = notches > 0 ? notches : -notches; n > 0; --n) {
+        XTestFakeButtonEvent(display, button, True, CurrentTime);
+        XTestFakeButtonEvent(display, button, False, CurrentTime);
+    }
+    sync();
+    hold(Keys{});
+}
+
+void Pointer::tap(unsigned long keysym) {
+    if (!usable) return;
+    key(keysym, true);
+    key(keysym, false);
+    sync();
+}
+
+void Pointer::type(const char* text) {
+    for (; text && *text; ++text) {
+        const char c = *text;
+        if (c == '-')
+            tap(XK_minus);
+        else if (c == '.')
+            tap(XK_period);
+        else
+            tap(static_cast<unsigned char>(c));
+    }
+}
+
 }  // namespace e2e

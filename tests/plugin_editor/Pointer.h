@@ -35,6 +35,14 @@ public:
     void click(Window window, int x, int y, Keys keys = {});
     // Press at (x, y), move by (dx, dy) in `steps` equal steps, release.
     void drag(Window window, int x, int y, int dx, int dy, int steps = 1, Keys keys = {});
+    // Two clicks at (x, y) with nothing between.
+    void doubleClick(Window window, int x, int y);
+    // Wheel notches where the pointer is: up positive (button 4), down
+    // negative (button 5), with the modifiers held meanwhile.
+    void wheel(int notches, Keys keys = {});
+    // One key pressed and released (an X keysym), and a text typed key by key.
+    void tap(unsigned long keysym);
+    void type(const char* text);
 
 private:
     void key(unsigned long keysym, bool down);

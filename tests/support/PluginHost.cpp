@@ -1,5 +1,7 @@
 #include "support/PluginHost.h"
 
+#include <pthread.h>
+
 #include <cstring>
 #include <dlfcn.h>
 
@@ -121,7 +123,9 @@ VstIntPtr PluginHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
 VstIntPtr PluginHost::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     {
         std::lock_guard<std::mutex> lock(mutex);
-        log.push_back(HostCall{opcode, index, value, opt});
+        char name[16] = {};
+        pthread_getname_np(pthread_self(), name, sizeof(name));
+        log.push_back(HostCall{opcode, index, value, opt, std::this_thread::get_id(), name});
     }
     switch (opcode) {
         case audioMasterVersion:

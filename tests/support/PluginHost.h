@@ -8,6 +8,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace qtest {
@@ -17,6 +18,9 @@ struct HostCall {
     VstInt32 index;
     VstIntPtr value;
     float opt;
+    // The thread the plug-in called from, and that thread's name.
+    std::thread::id thread;
+    std::string threadName;
 };
 
 class PluginHost {

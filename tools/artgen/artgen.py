@@ -13,6 +13,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from PIL import Image, ImageDraw  # noqa: E402
 
+import raster  # noqa: E402
 from raster import SS, Surface, pot_point  # noqa: E402
 import pngpal  # noqa: E402
 import preview  # noqa: E402
@@ -115,13 +116,17 @@ def info_page():
     return s
 
 
-def background():
-    a = main_page().result()
-    b = info_page().result()
-    img = Image.new("RGBA", (570, 195))
-    img.paste(a, (0, 0))
-    img.paste(b, (285, 0))
+def strip(frames):
+    """Frames of one size side by side, in order, as the skin reads them."""
+    w, h = frames[0].size
+    img = Image.new("RGBA", (w * len(frames), h), (0, 0, 0, 0))
+    for i, frame in enumerate(frames):
+        img.paste(frame, (w * i, 0))
     return img
+
+
+def background():
+    return strip([main_page().result(), info_page().result()])
 
 
 # ---- knob ----------------------------------------------------------------
@@ -170,10 +175,7 @@ def dial_frame(held):
 
 
 def dial():
-    img = Image.new("RGBA", (120, 60), (0, 0, 0, 0))
-    img.paste(dial_frame(False), (0, 0))
-    img.paste(dial_frame(True), (60, 0))
-    return img
+    return strip([dial_frame(False), dial_frame(True)])
 
 
 # ---- clip lamp -----------------------------------------------------------
@@ -196,10 +198,7 @@ def led_frame(lit):
 
 
 def red_led():
-    img = Image.new("RGBA", (30, 15), (0, 0, 0, 0))
-    img.paste(led_frame(False), (0, 0))
-    img.paste(led_frame(True), (15, 0))
-    return img
+    return strip([led_frame(False), led_frame(True)])
 
 
 # ---- value field ---------------------------------------------------------
@@ -244,10 +243,7 @@ def tab_frame(label, state):
 
 
 def tab(label):
-    img = Image.new("RGBA", (150, 20), (0, 0, 0, 0))
-    for i in range(3):
-        img.paste(tab_frame(label, i), (50 * i, 0))
-    return img
+    return strip([tab_frame(label, i) for i in range(3)])
 
 
 # ---- support button ------------------------------------------------------
@@ -363,13 +359,24 @@ IMAGES = [
 ]
 
 
+def twin_name(name):
+    """The HiDPI twin of an image: Dial060.png gives Dial060@2x.png."""
+    stem, ext = os.path.splitext(name)
+    return stem + "@2x" + ext
+
+
 def main():
     os.makedirs(T.RESOURCES, exist_ok=True)
     made = {}
-    for name, make, bits in IMAGES:
-        pal, rows = pngpal.save(make(), os.path.join(T.RESOURCES, name), bits)
-        made[name] = pngpal.decode_rgba(pal, rows)
-        print("%-22s %3d x %3d  %2d-bit, %3d colours" % (name, len(rows[0]), len(rows), bits, len(pal)))
+    for out in (1, 2):
+        raster.OUT = out
+        for name, make, bits in IMAGES:
+            file_name = name if out == 1 else twin_name(name)
+            pal, rows = pngpal.save(make(), os.path.join(T.RESOURCES, file_name), bits)
+            if out == 1:
+                made[name] = pngpal.decode_rgba(pal, rows)
+            print("%-24s %4d x %3d  %2d-bit, %3d colours" % (file_name, len(rows[0]), len(rows), bits, len(pal)))
+    raster.OUT = 1
     preview.render(made)
 
 
