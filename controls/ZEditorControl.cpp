@@ -2,6 +2,7 @@
 
 #include "controls/ZEditReports.h"
 #include "framework/Clock.h"
+#include "io/AsciiText.h"
 #include "framework/NumberText.h"
 #include "framework/ZEffect.h"
 #include "skin/ZEditorSkin.h"
@@ -113,7 +114,7 @@ double ZEditorControl::defaultValue(int32_t i) const {
 bool ZEditorControl::valueFromText(int32_t i, const char* text, double* out) const {
     const ZEffectParameter* parameter = effect ? effect->getParameterObject(i) : nullptr;
     if (!parameter || !parameter->acceptsText() || !text || !textHoldsNumber(text)) return false;
-    *out = parameter->toNormalised(parseNumber(text));
+    *out = parameter->toNormalised(XP::parseNumber(text));
     return true;
 }
 

@@ -550,17 +550,21 @@ bool EditorWindow::isRunning() const { return thread.joinable() && !threadEnded.
 void EditorWindow::threadMain(EditorWindow* self) {
     if (!self) return;
     // A name of its own lets tools and tests tell this thread from the GL
-    // driver's helpers in the same process.
-    pthread_setname_np(pthread_self(), kThreadName);
+    // driver's helpers in the same process. Threads inherit their creator's
+    // name, and the driver starts its helpers while the window and its
+    // context are made: they get another name.
+    pthread_setname_np(pthread_self(), kSetupThreadName);
     // The controls' reports made here wait for the host's own thread.
     ZEditReports::setWindowThread(true);
     if (self->parent.load() && self->skin && !self->stopRequested.load()) {
         OwnConnection connection;
         if (connection.get()) {
             Session session(*self, connection.get());
+            pthread_setname_np(pthread_self(), kThreadName);
             if (session.ready()) self->eventLoop(session);
         }
     }
+    pthread_setname_np(pthread_self(), kThreadName);
     self->cursorKind = 0;  // a later window starts with the parent's cursor
     self->threadEnded = true;
 }

@@ -19,8 +19,11 @@ class ZEditorSkin;
 
 class EditorWindow {
 public:
-    // The name every window thread carries (at most 15 characters).
+    // The name every window thread carries (at most 15 characters), and the
+    // one it carries while it makes its window and GL context, which the GL
+    // driver's helper threads started then inherit.
     static constexpr const char* kThreadName = "qolm-editor";
+    static constexpr const char* kSetupThreadName = "qolm-editor-gl";
 
     explicit EditorWindow(ZEditorSkin* skin);
     ~EditorWindow();

@@ -272,11 +272,15 @@ protected:
         idle = static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
         ASSERT_NE(idle, nullptr);
         container = reinterpret_cast<Window>(widget);
+        // The window thread makes and maps its window on its own time: a
+        // picture can be taken only once it is viewable.
         ASSERT_TRUE(edtest::waitFor([&] {
             idle->idle(handle);
             const auto children = edtest::childrenOf(display, container);
             editor = children.empty() ? 0 : children.front();
-            return editor != 0;
+            XWindowAttributes attributes{};
+            return editor != 0 && XGetWindowAttributes(display, editor, &attributes) &&
+                   attributes.map_state == IsViewable;
         }));
         settledPicture();
     }
