@@ -33,6 +33,8 @@ void EditorWindow::stop() { parent = 0; }
 
 void EditorWindow::requestExpose() { ++skintest::exposeRequests(); }
 
+bool EditorWindow::postKey(int32_t, uint32_t) { return false; }
+
 bool EditorWindow::isRunning() const { return false; }
 
 }  // namespace VRAX
