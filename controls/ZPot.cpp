@@ -20,52 +20,13 @@ constexpr double kLineWidth = 1.5;
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// ZPot: the mouse behaviour of every pot
-
-ZPot::ZPot(const ControlPlacement& placement, int32_t parameterIndex)
-    : ZEditorControl(placement), parameterIndex(parameterIndex) {}
+// ZPot
 
 int32_t ZPot::cursorAt(int32_t, int32_t) { return kCursorHand; }
 
-bool ZPot::leftDown(bool shift, bool ctrl, int32_t x, int32_t y) {
-    // The press that started the gesture owns it; another one changes nothing.
-    if (!gesture.pressAt(shift, ctrl, x, y)) return true;
-    // Ctrl and a double-click set the default; the moves after change nothing.
-    dragging = !gesture.toDefault;
-    lastX = x;
-    lastY = y;
-    return true;
-}
-
-bool ZPot::leftUp(bool, bool, int32_t, int32_t) {
-    dragging = false;
-    return gesture.release();
-}
-
-void ZPot::cancelGesture() { leftUp(false, false, 0, 0); }
-
-bool ZPot::wheel(bool shift, bool, int32_t, int32_t, int32_t notches) {
-    gesture.wheel(notches, shift);
-    requestRedraw();
-    return true;
-}
-
-int32_t ZPot::timerTick(bool finish) { return gesture.tick(finish); }
-
-void ZPot::mouseMove(bool shift, bool, int32_t x, int32_t y) {
-    gesture.pointerAt(x, y);
-    if (!dragging) return;
-    // Up and right raise the value: 100 pixels up or 400 to the right cover
-    // the range. Each step is relative to the last, so Shift can be pressed
-    // or released mid-drag without a jump, and there is no dead zone past
-    // either end.
-    double delta = ((static_cast<double>(lastY) - y) + (static_cast<double>(x) - lastX) * 0.25) * 0.01;
-    if (shift) delta *= 0.1;
-    gesture.nudge(delta);
-    lastX = x;
-    lastY = y;
-    requestRedraw();
-}
+// Up and right raise the value: 100 pixels up or 400 to the right cover the
+// range.
+std::optional<double> ZPot::dragDelta(double dx, double dy) const { return (-dy + dx * 0.25) * 0.01; }
 
 double ZPot::shownValue() const { return ZEditorControl::shownValue(parameterIndex); }
 

@@ -1,12 +1,11 @@
-// Rotary controls bound to one parameter. ZPot holds the whole mouse
-// behaviour (drag up or right to raise, Shift for fine steps, Ctrl-click or
-// a double-click for the default, the wheel in steps); the subclasses only draw the value: a dot on a circle, a dot
-// over a dial image, a pointer line, or one frame of a strip image.
+// Rotary controls bound to one parameter. ZPot is dragged up or right to
+// raise its value (the rest of the mouse behaviour is ZDragControl's); the
+// subclasses only draw the value: a dot on a circle, a dot over a dial
+// image, a pointer line, or one frame of a strip image.
 #pragma once
 
-#include "controls/ZEditorControl.h"
+#include "controls/ZDragControl.h"
 #include "controls/ZFrameStrip.h"
-#include "controls/ZGesture.h"
 
 #include <cstdint>
 
@@ -14,17 +13,11 @@ namespace VRAX {
 
 class ZImageResource;
 
-class ZPot : public ZEditorControl {
+class ZPot : public ZDragControl {
 public:
-    ZPot(const ControlPlacement& placement, int32_t parameterIndex);
+    using ZDragControl::ZDragControl;
 
     int32_t cursorAt(int32_t x, int32_t y) override;
-    bool leftDown(bool shift, bool ctrl, int32_t x, int32_t y) override;
-    bool leftUp(bool shift, bool ctrl, int32_t x, int32_t y) override;
-    void mouseMove(bool shift, bool ctrl, int32_t x, int32_t y) override;
-    void cancelGesture() override;
-    bool wheel(bool shift, bool ctrl, int32_t x, int32_t y, int32_t notches) override;
-    int32_t timerTick(bool finish) override;
 
     // The bound parameter's value as it is drawn (stepped and rounded).
     double shownValue() const;
@@ -34,13 +27,8 @@ public:
     // the top (v = 0.5) to the lower right (v = 1).
     static void pointerPoint(double v, double cx, double cy, double r, double* px, double* py);
 
-    int32_t parameterIndex;
-    ZGesture gesture{*this, parameterIndex};
-    int32_t lastX = 0;
-    int32_t lastY = 0;
-    bool dragging = false;
-
 protected:
+    std::optional<double> dragDelta(double dx, double dy) const override;
     // The redraw test shared by the value-drawing pots.
     bool valueMovedFrom(double lastValue);
 };

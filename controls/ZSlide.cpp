@@ -25,8 +25,7 @@ int32_t saturatedSum(int32_t a, int32_t b) {
 ZSlide::ZSlide(const ControlPlacement& placement, int32_t parameterIndex, ZImageResource* handle,
                const unsigned char* highlightColour, int32_t highlightX, int32_t highlightY, int32_t highlightWidth,
                int32_t highlightHeight)
-    : ZEditorControl(placement),
-      parameterIndex(parameterIndex),
+    : ZDragControl(placement, parameterIndex),
       handle(handle),
       highlightColour(highlightColour),
       highlightX(highlightX),
@@ -68,45 +67,13 @@ bool ZSlide::isOnHandle(int32_t px, int32_t py) const {
 
 int32_t ZSlide::cursorAt(int32_t px, int32_t py) { return gesture.held || isOnHandle(px, py) ? kCursorHand : kCursorAny; }
 
-bool ZSlide::leftDown(bool shift, bool ctrl, int32_t px, int32_t py) {
-    // The track does not jump the handle to the click; and a press while
-    // held must not open a second edit that no release would close.
-    if (gesture.held || !isOnHandle(px, py)) return gesture.held;
-    gesture.pressAt(shift, ctrl, px, py);
-    dragging = !gesture.toDefault;
-    lastX = px;
-    lastY = py;
-    return true;
-}
+bool ZSlide::grabsAt(int32_t px, int32_t py) const { return isOnHandle(px, py); }
 
-bool ZSlide::leftUp(bool, bool, int32_t, int32_t) {
-    dragging = false;
-    return gesture.release();
-}
-
-void ZSlide::cancelGesture() { leftUp(false, false, 0, 0); }
-
-// The whole control takes the wheel, the track as well as the handle.
-bool ZSlide::wheel(bool shift, bool, int32_t, int32_t, int32_t notches) {
-    gesture.wheel(notches, shift);
-    requestRedraw();
-    return true;
-}
-
-int32_t ZSlide::timerTick(bool finish) { return gesture.tick(finish); }
-
-void ZSlide::mouseMove(bool shift, bool, int32_t px, int32_t py) {
-    gesture.pointerAt(px, py);
-    // Without travel there is no distance to measure the drag against.
-    if (!dragging || travel < 1) return;
-    // A drag over the whole travel covers the whole range; sideways
-    // movement does nothing.
-    double delta = (static_cast<double>(lastY) - py) * (1.0 / travel);
-    if (shift) delta *= 0.1;
-    gesture.nudge(delta);
-    lastX = px;
-    lastY = py;
-    requestRedraw();
+// A drag over the whole travel covers the whole range; sideways movement
+// does nothing. Without travel there is no distance to measure it against.
+std::optional<double> ZSlide::dragDelta(double, double dy) const {
+    if (travel < 1) return std::nullopt;
+    return -dy * (1.0 / travel);
 }
 
 ZEditorControl* makeZSlide(const ControlPlacement& placement, SkinArgs& args) {
