@@ -1,100 +1,13 @@
 // The audio path allocates nothing once the host has announced its block
-// size. Every global allocation function of this executable is replaced by
-// one that counts while counting is switched on; malloc and friends too,
-// except under AddressSanitizer, which owns them (operator new is still
-// counted there).
+// size: every global allocation function of this executable counts.
 #include "FilterTestSupport.h"
+#include "support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <iterator>
-#include <new>
 #include <utility>
 #include <vector>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define QOLM_COUNT_MALLOC 0
-#else
-#define QOLM_COUNT_MALLOC 1
-#endif
-
-namespace {
-std::atomic<bool> gCounting{false};
-std::atomic<long> gAllocations{0};
-
-inline void noteAllocation() {
-    if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
-}
-
-void* allocate(std::size_t size) {
-    noteAllocation();
-    return std::malloc(size ? size : 1);
-}
-
-// Out of line: the compiler would otherwise see operator new's memory
-// reach free() and warn about a mismatch that is intended here.
-__attribute__((noinline)) void release(void* p) noexcept { std::free(p); }
-
-void* allocateAligned(std::size_t size, std::align_val_t align) {
-    noteAllocation();
-    const auto a = static_cast<std::size_t>(align);
-    return std::aligned_alloc(a, (size + a - 1) / a * a);
-}
-}  // namespace
-
-#if QOLM_COUNT_MALLOC
-extern "C" {
-void* __libc_malloc(std::size_t);
-void* __libc_calloc(std::size_t, std::size_t);
-void* __libc_realloc(void*, std::size_t);
-
-void* malloc(std::size_t size) {
-    noteAllocation();
-    return __libc_malloc(size);
-}
-void* calloc(std::size_t n, std::size_t size) {
-    noteAllocation();
-    return __libc_calloc(n, size);
-}
-void* realloc(void* p, std::size_t size) {
-    noteAllocation();
-    return __libc_realloc(p, size);
-}
-}
-#endif
-
-void* operator new(std::size_t size) {
-    void* p = allocate(size);
-    if (!p) throw std::bad_alloc();
-    return p;
-}
-void* operator new[](std::size_t size) {
-    void* p = allocate(size);
-    if (!p) throw std::bad_alloc();
-    return p;
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void* operator new(std::size_t size, std::align_val_t align) {
-    void* p = allocateAligned(size, align);
-    if (!p) throw std::bad_alloc();
-    return p;
-}
-void* operator new[](std::size_t size, std::align_val_t align) {
-    void* p = allocateAligned(size, align);
-    if (!p) throw std::bad_alloc();
-    return p;
-}
-void operator delete(void* p) noexcept { release(p); }
-void operator delete[](void* p) noexcept { release(p); }
-void operator delete(void* p, std::size_t) noexcept { release(p); }
-void operator delete[](void* p, std::size_t) noexcept { release(p); }
-void operator delete(void* p, std::align_val_t) noexcept { release(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { release(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { release(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { release(p); }
 
 namespace {
 
@@ -102,19 +15,7 @@ using filtertest::hostCallback;
 using filtertest::openEditor;
 using VRAX::ZFilter;
 
-struct Counting {
-    Counting() { gCounting.store(true); }
-    ~Counting() { gCounting.store(false); }
-};
-
-long countedDuring(auto&& work) {
-    gAllocations.store(0);
-    {
-        Counting on;
-        work();
-    }
-    return gAllocations.load();
-}
+using qtest::alloc::countedDuring;
 
 TEST(Allocation, TheCounterSeesAllocations) {
     // Through volatile pointers, so that the pairs are not optimised away.

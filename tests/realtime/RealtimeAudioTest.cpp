@@ -9,69 +9,12 @@
 #include <gtest/gtest.h>
 
 #include "editor/XTestSupport.h"
+#include "support/AllocationCounter.h"
 #include "support/PluginHost.h"
 #include "tools/rtbench/SyscallWatch.h"
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <set>
 #include <vector>
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define QOLM_COUNT_MALLOC 0  // the sanitizer owns malloc; operator new still counts
-#else
-#define QOLM_COUNT_MALLOC 1
-#endif
-
-namespace {
-thread_local bool tCounting = false;
-std::atomic<long> gAllocations{0};
-
-inline void note() {
-    if (tCounting) gAllocations.fetch_add(1, std::memory_order_relaxed);
-}
-__attribute__((noinline)) void release(void* p) noexcept { std::free(p); }
-void* allocate(std::size_t size) {
-    note();
-    return std::malloc(size ? size : 1);
-}
-}  // namespace
-
-#if QOLM_COUNT_MALLOC
-extern "C" {
-void* __libc_malloc(std::size_t);
-void* __libc_calloc(std::size_t, std::size_t);
-void* __libc_realloc(void*, std::size_t);
-void* malloc(std::size_t size) {
-    note();
-    return __libc_malloc(size);
-}
-void* calloc(std::size_t n, std::size_t size) {
-    note();
-    return __libc_calloc(n, size);
-}
-void* realloc(void* p, std::size_t size) {
-    note();
-    return __libc_realloc(p, size);
-}
-}
-#endif
-
-void* operator new(std::size_t size) {
-    if (void* p = allocate(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    if (void* p = allocate(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void operator delete(void* p) noexcept { release(p); }
-void operator delete[](void* p) noexcept { release(p); }
-void operator delete(void* p, std::size_t) noexcept { release(p); }
-void operator delete[](void* p, std::size_t) noexcept { release(p); }
 
 namespace {
 
@@ -94,12 +37,11 @@ template <typename Work>
 Watched watchThread(Work work) {
     Watched result;
     rtwatch::SyscallWatch watch;
-    gAllocations = 0;
     std::thread audio([&] {
         result.watched = watch.watchThisThread();
-        tCounting = true;
-        while (work()) ++result.blocks;
-        tCounting = false;
+        result.allocations = qtest::alloc::countedDuring([&] {
+            while (work()) ++result.blocks;
+        });
         watch.stopCounting();
     });
     audio.join();
@@ -107,7 +49,6 @@ Watched watchThread(Work work) {
     result.why = watch.error();
     result.calls = watch.total();
     result.names = watch.summary();
-    result.allocations = gAllocations.load();
     return result;
 }
 
