@@ -120,6 +120,14 @@ void releaseErrorHandler() {
     if (current != chainErrors) XSetErrorHandler(current);
 }
 
+// Mesa's software renderer puts a handler of its own in while it attaches
+// shared memory to a window's first frame, and then puts back the one it
+// found. Two window threads doing that at once leave Mesa's in place for
+// good: the host would never hear an X error again, and would call into a
+// driver that may be unloaded. Our window threads take turns in GLX where
+// that can happen: making the context and drawing.
+std::mutex glxTurnMutex;
+
 // Mesa unloads its GL driver with the last connection that used GLX, and
 // loses memory inside it each time; in a host without GL of its own that is
 // every editor close. Loaded once, the driver stays for the process.
@@ -288,6 +296,7 @@ EditorWindow::Session::Session(EditorWindow& owner, Display* connection)
     owner.window = id;
     XMapWindow(display, id);
 
+    const std::lock_guard<std::mutex> turn(glxTurnMutex);
     context = Held<GLXContext>(display, glXCreateContext(display, chosen, nullptr, True), [](Display* d, GLXContext c) {
         glXMakeCurrent(d, None, nullptr);
         glXDestroyContext(d, c);
@@ -399,6 +408,7 @@ bool EditorWindow::Session::handle(const XEvent& event) {
 }
 
 void EditorWindow::Session::draw() {
+    const std::lock_guard<std::mutex> turn(glxTurnMutex);
     // The copy to the window is pixel for pixel, at the window's size.
     const float w = static_cast<float>(pixelWidth);
     const float h = static_cast<float>(pixelHeight);

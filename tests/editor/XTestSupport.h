@@ -5,6 +5,9 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+
+#include "tools/rtbench/ProcessCounts.h"
+
 #include <dlfcn.h>
 #include <link.h>
 
@@ -13,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <functional>
 #include <string>
 #include <thread>
@@ -97,22 +99,7 @@ inline std::vector<Window> childrenOf(Display* display, Window window) {
 // The editor's window threads in this process. The plug-in names them; the
 // GL driver's helper threads, which come and go as they please, and the
 // test's own threads stay out of the count.
-inline int editorThreads() {
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/task")) {
-        while (dirent* entry = readdir(dir)) {
-            if (entry->d_name[0] == '.') continue;
-            char name[32] = {};
-            const std::string path = std::string("/proc/self/task/") + entry->d_name + "/comm";
-            if (FILE* comm = std::fopen(path.c_str(), "r")) {
-                if (std::fgets(name, sizeof name, comm) && std::strcmp(name, "qolm-editor\n") == 0) ++count;
-                std::fclose(comm);
-            }
-        }
-        closedir(dir);
-    }
-    return count;
-}
+inline int editorThreads() { return rtwatch::threadCount("qolm-editor"); }
 
 // Resident set in kilobytes.
 inline long residentKb() {

@@ -7,12 +7,12 @@
 #include "support/HostStub.h"
 #include "support/PluginHost.h"
 #include "support/RunEnvironment.h"
+#include "tools/rtbench/ProcessCounts.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <dlfcn.h>
 #include <memory>
 #include <vector>
@@ -157,14 +157,6 @@ private:
 using qtest::emulated;
 using qtest::residentSizeMeaningful;
 
-inline int threadCount() {
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/task")) {
-        while (dirent* entry = readdir(dir))
-            if (entry->d_name[0] != '.') ++count;
-        closedir(dir);
-    }
-    return count;
-}
+inline int threadCount() { return rtwatch::threadCount(); }
 
 }  // namespace abuse

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <memory>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -62,6 +63,15 @@ struct Editor {
     void close() { host.dispatch(effEditClose); }
     bool shown() const { return edtest::childrenOf(display, parent).size() == 1; }
     bool openAndWait() { return open() && edtest::waitFor([&] { return shown(); }, 20000); }
+    // The skin is on the screen: a blank or cleared window has a colour or two.
+    bool drawn() const {
+        const std::vector<Window> children = edtest::childrenOf(display, parent);
+        if (children.size() != 1) return false;
+        const edtest::Picture picture = edtest::grab(display, children[0], kWidth, kHeight);
+        std::set<int> colours;
+        for (const edtest::Rgb& p : picture.pixels) colours.insert(p.r << 16 | p.g << 8 | p.b);
+        return colours.size() > 8;
+    }
 
     Display* display;
     qtest::PluginHost host;
@@ -124,6 +134,28 @@ TEST_F(HostErrors, HeardBeforeWithOneAndSeveralEditorsAndAfter) {
     EXPECT_EQ(currentHandler(), hostHandler);
     editors.clear();
     EXPECT_EQ(provokeMany(3), 3) << "after the instances went";
+    EXPECT_EQ(gForeign.load(), 0);
+}
+
+// Editors that open together draw their first frames at the same moment,
+// where the software GL driver swaps the process's handler: the host's must
+// come back every time, and hear its errors once they have drawn.
+TEST_F(HostErrors, EditorsOpeningTogetherGiveTheHostsHandlerBack) {
+    constexpr int kEditors = 4;
+    for (int round = 0; round < 8; ++round) {
+        std::vector<std::unique_ptr<Editor>> editors;
+        for (int i = 0; i < kEditors; ++i) {
+            editors.push_back(std::make_unique<Editor>(display, i * 300));
+            ASSERT_NE(editors.back()->effect, nullptr);
+        }
+        for (auto& editor : editors) ASSERT_TRUE(editor->open());
+        for (auto& editor : editors)
+            ASSERT_TRUE(edtest::waitFor([&] { return editor->drawn(); }, 60000)) << "round " << round;
+        EXPECT_EQ(provokeMany(3), 3) << "round " << round << ", editors open";
+        for (auto& editor : editors) editor->close();
+        EXPECT_EQ(currentHandler(), hostHandler) << "round " << round;
+        EXPECT_EQ(provokeMany(3), 3) << "round " << round << ", editors closed";
+    }
     EXPECT_EQ(gForeign.load(), 0);
 }
 

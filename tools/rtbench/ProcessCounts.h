@@ -35,27 +35,33 @@ inline int descriptorCount(bool socketsOnly) {
 
 inline int socketCount() { return descriptorCount(true); }
 
+// Calls visit(folder, name) for each thread of this process: its folder
+// under /proc/self/task and its name. False when /proc cannot be read.
+template <typename Visit>
+bool forEachThread(Visit visit) {
+    DIR* dir = opendir("/proc/self/task");
+    if (!dir) return false;
+    while (dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] == '.') continue;
+        const std::string folder = std::string("/proc/self/task/") + entry->d_name;
+        char name[32] = {};
+        if (FILE* f = std::fopen((folder + "/comm").c_str(), "r")) {
+            if (std::fgets(name, sizeof(name), f)) name[std::strcspn(name, "\n")] = 0;
+            std::fclose(f);
+        }
+        visit(folder, static_cast<const char*>(name));
+    }
+    closedir(dir);
+    return true;
+}
+
 // Threads of this process; only those of that name when one is given.
 inline int threadCount(const char* name = nullptr) {
     int n = 0;
-    DIR* dir = opendir("/proc/self/task");
-    if (!dir) return -1;
-    while (dirent* entry = readdir(dir)) {
-        if (entry->d_name[0] == '.') continue;
-        if (!name) {
-            ++n;
-            continue;
-        }
-        char comm[32] = {};
-        const std::string path = std::string("/proc/self/task/") + entry->d_name + "/comm";
-        if (FILE* f = std::fopen(path.c_str(), "r")) {
-            if (std::fgets(comm, sizeof(comm), f)) comm[std::strcspn(comm, "\n")] = 0;
-            std::fclose(f);
-        }
-        if (std::strcmp(comm, name) == 0) ++n;
-    }
-    closedir(dir);
-    return n;
+    const bool read = forEachThread([&](const std::string&, const char* threadName) {
+        if (!name || std::strcmp(threadName, name) == 0) ++n;
+    });
+    return read ? n : -1;
 }
 
 }  // namespace rtwatch

@@ -14,7 +14,6 @@
 #include "tools/rtbench/SyscallWatch.h"
 
 #include <X11/Xlib.h>
-#include <dirent.h>
 #include <dlfcn.h>
 #include <pthread.h>
 #include <unistd.h>
@@ -66,18 +65,9 @@ AEffect* startInstance(Entry entry, VstIntPtr block) {
 double threadCpuSeconds(const char* prefix) {
     const double tick = static_cast<double>(sysconf(_SC_CLK_TCK));
     double total = 0.0;
-    DIR* dir = opendir("/proc/self/task");
-    if (!dir) return 0.0;
-    while (dirent* entry = readdir(dir)) {
-        if (entry->d_name[0] == '.') continue;
-        const std::string base = std::string("/proc/self/task/") + entry->d_name;
-        char name[32] = {};
-        if (FILE* f = std::fopen((base + "/comm").c_str(), "r")) {
-            if (!std::fgets(name, sizeof(name), f)) name[0] = 0;
-            std::fclose(f);
-        }
-        if (prefix[0] && std::strncmp(name, prefix, std::strlen(prefix)) != 0) continue;
-        if (FILE* f = std::fopen((base + "/stat").c_str(), "r")) {
+    rtwatch::forEachThread([&](const std::string& folder, const char* name) {
+        if (prefix[0] && std::strncmp(name, prefix, std::strlen(prefix)) != 0) return;
+        if (FILE* f = std::fopen((folder + "/stat").c_str(), "r")) {
             char line[1024] = {};
             if (std::fgets(line, sizeof(line), f)) {
                 // Fields after the name in parentheses; utime and stime are
@@ -90,8 +80,7 @@ double threadCpuSeconds(const char* prefix) {
             }
             std::fclose(f);
         }
-    }
-    closedir(dir);
+    });
     return total;
 }
 
