@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "support/PngFile.h"
 #include "tools/rtbench/ProcessCounts.h"
 
 #include <dlfcn.h>
@@ -71,6 +72,17 @@ inline Picture grab(Display* display, Window window, int width, int height) {
         }
     XDestroyImage(image);
     return picture;
+}
+
+inline bool savePng(const Picture& picture, const std::string& path) {
+    std::vector<unsigned char> rgb;
+    rgb.reserve(picture.pixels.size() * 3);
+    for (const Rgb& p : picture.pixels) {
+        rgb.push_back(static_cast<unsigned char>(p.r));
+        rgb.push_back(static_cast<unsigned char>(p.g));
+        rgb.push_back(static_cast<unsigned char>(p.b));
+    }
+    return qtest::writePng(path, picture.width, picture.height, rgb.data());
 }
 
 // The host's side of an editor: a mapped top-level window. (A window that

@@ -18,15 +18,8 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#include <stb_image_write.h>
-#pragma GCC diagnostic pop
-
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <fcntl.h>
 #include <cstdlib>
@@ -132,19 +125,7 @@ void tap(Display* display, KeySym symbol) {
 bool saveScreenshot(Display* display, Window window, const std::string& path) {
     XWindowAttributes attributes{};
     if (!XGetWindowAttributes(display, window, &attributes)) return false;
-    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
-    if (!image) return false;
-    std::vector<unsigned char> rgb(static_cast<size_t>(attributes.width * attributes.height * 3));
-    for (int y = 0; y < attributes.height; ++y)
-        for (int x = 0; x < attributes.width; ++x) {
-            const unsigned long pixel = XGetPixel(image, x, y);
-            unsigned char* out = &rgb[static_cast<size_t>((y * attributes.width + x) * 3)];
-            out[0] = static_cast<unsigned char>((pixel >> 16) & 0xff);
-            out[1] = static_cast<unsigned char>((pixel >> 8) & 0xff);
-            out[2] = static_cast<unsigned char>(pixel & 0xff);
-        }
-    XDestroyImage(image);
-    return stbi_write_png(path.c_str(), attributes.width, attributes.height, 3, rgb.data(), attributes.width * 3) != 0;
+    return edtest::savePng(edtest::grab(display, window, attributes.width, attributes.height), path);
 }
 
 // The value of one port in a saved jalv state, NaN when absent.
