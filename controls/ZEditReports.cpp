@@ -30,7 +30,7 @@ void ZEditReports::post(int32_t opcode, int32_t index, float value) {
     // not idling, so the window thread makes room by delivering itself.
     for (int attempt = 0; head.load(std::memory_order_relaxed) - tail.load(std::memory_order_acquire) >= kCapacity;
          ++attempt) {
-        if (!deliver() && attempt > 1000) {
+        if (!deliver(false) && attempt > 1000) {
             send(Report{opcode, index, value});
             return;
         }
@@ -41,16 +41,26 @@ void ZEditReports::post(int32_t opcode, int32_t index, float value) {
     head.store(at + 1, std::memory_order_release);
 }
 
-bool ZEditReports::deliver() {
+bool ZEditReports::deliver(bool newestValuesOnly) {
     if (delivering.exchange(true, std::memory_order_acquire)) return false;
     // Reports posted while the host handles one are sent in the same call.
     for (uint32_t at = tail.load(std::memory_order_relaxed); at != head.load(std::memory_order_acquire); ++at) {
         const Report report = ring[at % kCapacity];
         tail.store(at + 1, std::memory_order_release);
+        if (newestValuesOnly && report.opcode == audioMasterAutomate && automatedLater(at + 1, report.index))
+            continue;
         send(report);
     }
     delivering.store(false, std::memory_order_release);
     return true;
+}
+
+bool ZEditReports::automatedLater(uint32_t from, int32_t index) const {
+    for (uint32_t at = from; at != head.load(std::memory_order_acquire); ++at) {
+        const Report& later = ring[at % kCapacity];
+        if (later.opcode == audioMasterAutomate && later.index == index) return true;
+    }
+    return false;
 }
 
 int64_t ZEditReports::windowThreadDue(int64_t nowMs) const {

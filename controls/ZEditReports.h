@@ -37,7 +37,13 @@ public:
     void post(int32_t opcode, int32_t index, float value = 0.0f);
     // Makes the queued calls, oldest first. False when another thread is
     // delivering just now (it will make them).
-    bool deliver();
+    // With newestValuesOnly (the host's idle, which collects what a whole
+    // timer period queued) only the newest value queued for a parameter is
+    // told, in its place: a host that hands each value to its audio thread
+    // as a message it may overwrite (Audacity) can otherwise apply an older
+    // value of one call after the newest, and a click to the default or a
+    // typed value would revert while it plays.
+    bool deliver(bool newestValuesOnly = false);
     bool pending() const { return head.load(std::memory_order_acquire) != tail.load(std::memory_order_acquire); }
 
     // The host idled (on its editor thread): the window thread leaves the
@@ -59,6 +65,8 @@ private:
     static constexpr uint32_t kCapacity = 1024;  // a power of two
 
     void send(const Report& report);
+    // Whether a value of the parameter `index` waits at or after `from`.
+    bool automatedLater(uint32_t from, int32_t index) const;
 
     ZEffect* const effect;
     Report ring[kCapacity] = {};

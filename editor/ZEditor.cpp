@@ -93,7 +93,7 @@ bool ZEditor::isOpen() { return systemWindow != nullptr; }
 void ZEditor::idle() {
     if (!skin) return;
     skin->reports.hostIdled();
-    skin->reports.deliver();
+    skin->reports.deliver(true);
 }
 
 bool ZEditor::onKeyDown(VstKeyCode& code) {

@@ -28,7 +28,11 @@ TEST_F(UxTest, AnIdlingHostHearsDragsAndWheelTurnsOnItsGuiThreadInOrder) {
     const std::vector<qtest::HostCall> wheel(all.begin() + static_cast<long>(split) + 1, all.end());
     EXPECT_TRUE(isOneGesture(drag, kCutOff)) << describe(drag);
     EXPECT_TRUE(isOneGesture(wheel, kGain)) << describe(wheel);
-    EXPECT_EQ(countOf(wheel, audioMasterAutomate), 2) << "one report per notch: " << describe(wheel);
+    // One report per notch, except that an idle tells only the newest value
+    // of the notches it collects.
+    EXPECT_GE(countOf(wheel, audioMasterAutomate), 1) << describe(wheel);
+    EXPECT_LE(countOf(wheel, audioMasterAutomate), 2) << describe(wheel);
+    EXPECT_FLOAT_EQ(wheel[wheel.size() - 2].opt, s->parameter(kGain));
     EXPECT_FLOAT_EQ(drag[drag.size() - 2].opt, s->parameter(kCutOff));
     for (const qtest::HostCall& c : all) EXPECT_EQ(c.thread, gui.id()) << "a report from " << c.threadName;
 }

@@ -131,10 +131,15 @@ TEST_F(EditorE2E, CtrlClickReturnsAKnobToItsDefault) {
     EXPECT_FLOAT_EQ(s->parameter(kGain), 0.5f);
     const std::vector<qtest::HostCall> edits = editCalls(s->host->calls());
     ASSERT_TRUE(isOneGesture(edits, kGain)) << describe(edits);
-    // Reports of the old value and of the default, between begin and end.
-    ASSERT_EQ(edits.size(), 4u) << describe(edits);
-    EXPECT_FLOAT_EQ(edits[1].opt, 0.8f);
-    EXPECT_FLOAT_EQ(edits[2].opt, 0.5f);
+    // The press reports the old value, then the default; a host that idles
+    // (as this one does while it waits) hears the newest value of each idle
+    // only, so the old one only when an idle fell between the two.
+    ASSERT_GE(edits.size(), 3u) << describe(edits);
+    ASSERT_LE(edits.size(), 4u) << describe(edits);
+    EXPECT_FLOAT_EQ(edits[edits.size() - 2].opt, 0.5f);
+    if (edits.size() == 4) {
+        EXPECT_FLOAT_EQ(edits[1].opt, 0.8f);
+    }
     EXPECT_TRUE(s->waitForPicture(kGainValue, gainAtDefault)) << "the value field does not show 0 dB again";
 
     // Cut Off, moved by a drag, back to 20 Hz.
