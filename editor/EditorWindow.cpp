@@ -124,8 +124,8 @@ void releaseErrorHandler() {
 // shared memory to a window's first frame, and then puts back the one it
 // found. Two window threads doing that at once leave Mesa's in place for
 // good: the host would never hear an X error again, and would call into a
-// driver that may be unloaded. Our window threads take turns in GLX where
-// that can happen: making the context and drawing.
+// driver that may be unloaded. Our window threads take turns where that can
+// happen: wherever the window itself (not our frame buffer) is drawn to.
 std::mutex glxTurnMutex;
 
 // Mesa unloads its GL driver with the last connection that used GLX, and
@@ -296,17 +296,25 @@ EditorWindow::Session::Session(EditorWindow& owner, Display* connection)
     owner.window = id;
     XMapWindow(display, id);
 
-    const std::lock_guard<std::mutex> turn(glxTurnMutex);
     context = Held<GLXContext>(display, glXCreateContext(display, chosen, nullptr, True), [](Display* d, GLXContext c) {
         glXMakeCurrent(d, None, nullptr);
         glXDestroyContext(d, c);
     });
-    if (!context || !glXMakeCurrent(display, id, context.get()) || !loadGlFunctions()) return;
+    if (!context) return;
+    {
+        const std::lock_guard<std::mutex> turn(glxTurnMutex);
+        if (!glXMakeCurrent(display, id, context.get())) return;
+    }
+    if (!loadGlFunctions()) return;
     keepGlDriverLoaded();
     renderer = Held<NVGcontext*>(display, nvgCreateGL2(NVG_ANTIALIAS), [](Display*, NVGcontext* r) { nvgDeleteGL2(r); });
     if (!renderer) return;
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    {
+        // The window's first use.
+        const std::lock_guard<std::mutex> turn(glxTurnMutex);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    }
     frameBuffer = Held<NVGLUframebuffer*>(display, nvgluCreateFramebuffer(renderer.get(), pixelWidth, pixelHeight, 0),
                                           [](Display*, NVGLUframebuffer* f) { nvgluDeleteFramebuffer(f); });
     if (!frameBuffer) return;
@@ -408,7 +416,6 @@ bool EditorWindow::Session::handle(const XEvent& event) {
 }
 
 void EditorWindow::Session::draw() {
-    const std::lock_guard<std::mutex> turn(glxTurnMutex);
     // The copy to the window is pixel for pixel, at the window's size.
     const float w = static_cast<float>(pixelWidth);
     const float h = static_cast<float>(pixelHeight);
@@ -416,6 +423,8 @@ void EditorWindow::Session::draw() {
     nvgluBindFramebuffer(frameBuffer.get());
     glViewport(0, 0, pixelWidth, pixelHeight);
     skin.draw(canvas.get());
+    // From here on the window itself is drawn to and shown.
+    const std::lock_guard<std::mutex> turn(glxTurnMutex);
     nvgluBindFramebuffer(nullptr);
     glViewport(0, 0, pixelWidth, pixelHeight);
     glClear(GL_COLOR_BUFFER_BIT);
