@@ -70,6 +70,10 @@ struct Editor {
     bool drawn() const {
         const std::vector<Window> children = edtest::childrenOf(display, parent);
         if (children.size() != 1) return false;
+        // A grab of a window not yet shown fails, and the host would hear it.
+        XWindowAttributes attributes{};
+        if (!XGetWindowAttributes(display, children[0], &attributes) || attributes.map_state != IsViewable)
+            return false;
         const edtest::Picture picture = edtest::grab(display, children[0], kWidth, kHeight);
         std::set<int> colours;
         for (const edtest::Rgb& p : picture.pixels) colours.insert(p.r << 16 | p.g << 8 | p.b);
