@@ -25,19 +25,25 @@ public:
         restart(rate, value);
     }
 
-    void step() {
-        advance([this](double aim) {
-            const double diff = aim - current;
-            if (diff > stepSize) {
-                current += stepSize;
-            } else if (diff < -stepSize) {
-                current -= stepSize;
+    // The rule of one step, by value so that a loop can keep the step size
+    // in a register; see RampTarget::advance.
+    struct Move {
+        double size;
+        bool operator()(double aim, double& value) const {
+            const double diff = aim - value;
+            if (diff > size) {
+                value += size;
+            } else if (diff < -size) {
+                value -= size;
             } else {
                 return false;
             }
             return true;
-        });
-    }
+        }
+    };
+    Move mover() const { return {stepSize}; }
+
+    void step() { advance(mover()); }
 };
 
 }  // namespace VRAX

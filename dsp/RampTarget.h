@@ -27,6 +27,19 @@ public:
         settled.store(jump);
     }
 
+    // For a loop that steps a copy of the value in a register with the
+    // ramp's Move: whether the ramp moves and where to, read when the loop
+    // starts and again at points of its choosing (a target set meanwhile
+    // waits for the next one), ...
+    bool moving() const { return !settled.load(std::memory_order_acquire); }
+    double aim() const { return target.load(std::memory_order_acquire); }
+    // ... and the landing, once the copy is within a step of aim. Returns
+    // true when a target set meanwhile keeps the ramp moving.
+    bool arrive(double aim) {
+        land(aim);
+        return !settled.load(std::memory_order_acquire);
+    }
+
 protected:
     // Set-up: a new rate, settled on value.
     void restart(double rate, double value) {
@@ -36,16 +49,19 @@ protected:
         settled.store(true);
     }
 
-    // One sample: move(aim) moves current towards the target and returns
-    // true, or returns false when the target is within one step, which
-    // then lands on it.
+    // One sample: move(aim, value) moves value towards the target and
+    // returns true, or returns false when the target is within one step,
+    // which then lands on it.
     template <typename Move>
-    void advance(Move&& move) {
+    void advance(const Move& move) {
         if (settled.load(std::memory_order_acquire)) {
             return;
         }
         const double aim = target.load(std::memory_order_acquire);
-        if (!move(aim)) {
+        double value = current;
+        if (move(aim, value)) {
+            current = value;
+        } else {
             land(aim);
         }
     }

@@ -31,19 +31,26 @@ public:
         restart(rate, value);
     }
 
-    void step() {
-        advance([this](double aim) {
-            const double r = aim / current;
-            if (r > upFactor) {
-                current *= upFactor;
-            } else if (r < downFactor) {
-                current *= downFactor;
+    // The rule of one step, by value so that a loop can keep the factors in
+    // registers; see RampTarget::advance.
+    struct Move {
+        double up;
+        double down;
+        bool operator()(double aim, double& value) const {
+            const double r = aim / value;
+            if (r > up) {
+                value *= up;
+            } else if (r < down) {
+                value *= down;
             } else {
                 return false;
             }
             return true;
-        });
-    }
+        }
+    };
+    Move mover() const { return {upFactor, downFactor}; }
+
+    void step() { advance(mover()); }
 };
 
 }  // namespace VRAX

@@ -6,9 +6,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <type_traits>
+#include <typeinfo>
 
 namespace VRAX {
 
@@ -155,98 +159,205 @@ void ZFilter::applyParameters(bool jump) {
     notifyEditor();
 }
 
-inline bool ZFilter::moveRamps() {
-    gainRamp.step();
-    cutOffRamp.step();
-    resRamp.step();
-    ++counter;
-    if (gainRamp.settled.load(std::memory_order_acquire) && cutOffRamp.settled.load(std::memory_order_acquire) &&
-        resRamp.settled.load(std::memory_order_acquire)) {
-        section.setHighPass(cutOffRamp.current, resRamp.current);
-        counter = 0;
-        ramping.store(false);
-        // Another thread may have given new targets since the flags were
-        // read; it raised `ramping` before or after our store, and in the
-        // first case its unsettled flag shows here.
-        if (!gainRamp.settled.load() || !cutOffRamp.settled.load() || !resRamp.settled.load()) ramping.store(true);
-        return true;
-    }
-    if (counter >= interval) {
-        section.setHighPass(cutOffRamp.current, resRamp.current);
-        counter = 0;
-        return true;
-    }
-    return false;
-}
+namespace {
 
-template <bool kStereoIn, bool kStereoOut>
-double ZFilter::runFrames(const double* inLeft, const double* inRight, double* outLeft, double* outRight,
-                          int32_t frames, double level) {
+// A ramp's value and target in locals while the frame loop steps it, so that
+// nothing goes through memory (or the atomics) frame by frame.
+template <typename Ramp>
+struct Follower {
+    Ramp& ramp;
+    const typename Ramp::Move move;
+    double value;
+    double aim = 0.0;
+    bool moves = false;
+
+    explicit Follower(Ramp& r) : ramp(r), move(r.mover()), value(r.current) { look(); }
+    // Takes up targets set since the last look.
+    void look() {
+        moves = ramp.moving();
+        if (moves) aim = ramp.aim();
+    }
+    // One frame, exactly as Ramp::step.
+    void step() {
+        if (moves && !move(aim, value)) {
+            value = aim;
+            moves = ramp.arrive(aim);
+            if (moves) aim = ramp.aim();
+        }
+    }
+    // One frame into next, unless this one lands (false): landing is step's.
+    bool stepsTo(double& next) const {
+        next = value;
+        return !moves || move(aim, next);
+    }
+    void store() { ramp.current = value; }
+};
+
+}  // namespace
+
+template <typename Sample, bool kStereoIn, bool kStereoOut, bool kGlides>
+int32_t ZFilter::runFrames(const Sample* inLeft, const Sample* inRight, Sample* outLeft, Sample* outRight,
+                           int32_t from, int32_t frames, double& level) {
     // The host's buffers might, as far as the compiler knows, overlap our
-    // members: with the recurrence's state in locals it stays in registers.
+    // members: with the recurrence's state, the glides and the peak in locals
+    // they stay in registers. Two channels run side by side in the halves of
+    // SSE2 registers, one instruction for both.
+    using Pair = BiquadSection::Pair;
+    using Bits = std::uint64_t __attribute__((vector_size(16)));
     BiquadSection::Coefficients k = section.coefficients();
+    Pair x1 = {section.x1L, section.x1R}, x2 = {section.x2L, section.x2R};
+    Pair y1 = {section.y1L, section.y1R}, y2 = {section.y2L, section.y2R};
     double x1L = section.x1L, x2L = section.x2L, y1L = section.y1L, y2L = section.y2L;
-    double x1R = section.x1R, x2R = section.x2R, y1R = section.y1R, y2R = section.y2R;
-    for (int32_t i = 0; i < frames; ++i) {
-        const double xL = inLeft[i];
-        const double xR = kStereoIn ? inRight[i] : xL;
-        if (ramping.load(std::memory_order_acquire) && moveRamps()) k = section.coefficients();
-        const bool bypass = bypassed.load(std::memory_order_relaxed);
-        const double gain = gainRamp.current;
+    // The peak of each output channel, joined at the end.
+    Pair peakLevel = {level, level};
+    const Bits magnitude = {~(1ULL << 63), ~(1ULL << 63)};
 
-        const double yL = BiquadSection::tick(k, xL, x1L, x2L, y1L, y2L);
-        const double left = bypass ? xL : gain * yL;
-        double right = left;
+    const auto frame = [&](int32_t i, double gain) {
+        const bool bypass = bypassed.load(std::memory_order_relaxed);
+        double left, right;
         if constexpr (kStereoIn) {
-            const double yR = BiquadSection::tick(k, xR, x1R, x2R, y1R, y2R);
-            right = bypass ? xR : gain * yR;
+            const Pair x = {static_cast<double>(inLeft[i]), static_cast<double>(inRight[i])};
+            const Pair y = BiquadSection::tick(k, x, x1, x2, y1, y2);
+            const Pair out = bypass ? x : gain * y;
+            left = out[0];
+            right = out[1];
+        } else {
+            const double x = inLeft[i];
+            // The filter follows the input also while bypassed.
+            const double y = BiquadSection::tick(k, x, x1L, x2L, y1L, y2L);
+            left = bypass ? x : gain * y;
+            right = left;
         }
 
         // ZEffect's mapChannels, which ZFilter keeps (it is final here).
-        if constexpr (kStereoIn && !kStereoOut) {
-            outLeft[i] = (left + right) * 0.5;
-        } else {
-            outLeft[i] = left;
-            if constexpr (kStereoOut) outRight[i] = right;
+        if constexpr (kStereoIn && !kStereoOut) left = (left + right) * 0.5;
+        outLeft[i] = static_cast<Sample>(left);
+        if constexpr (kStereoOut) outRight[i] = static_cast<Sample>(right);
+        // Measured from the outputs in double: those the host's buffers now
+        // hold (one buffer may serve both), or those that float outputs are
+        // rounded from.
+        Pair held = {left, kStereoOut ? right : left};
+        if constexpr (std::is_same_v<Sample, double>) held = Pair{outLeft[i], outRight[i]};
+        const Pair size = std::bit_cast<Pair>(std::bit_cast<Bits>(held) & magnitude);
+        peakLevel = size > peakLevel ? size : peakLevel;
+    };
+
+    int32_t i = from;
+    if constexpr (!kGlides) {
+        const double gain = gainRamp.current;
+        for (; i < frames; ++i) frame(i, gain);
+    } else {
+        // Every frame steps the glides; every interval-th, and the one on
+        // which the last of them arrives, redesigns the section for itself
+        // and the frames after it.
+        Follower<RatioRamp> gain(gainRamp);
+        Follower<RatioRamp> cutOff(cutOffRamp);
+        Follower<LinearRamp> res(resRamp);
+        const int32_t every = interval;
+        int32_t sinceUpdate = counter;
+        while (i < frames) {
+            // The frames before the next redesign, as long as no glide
+            // lands: the loop without a call keeps everything in registers.
+            int32_t plain = every - sinceUpdate - 1;
+            if (plain > frames - i) plain = frames - i;
+            if (!gain.moves && !cutOff.moves && !res.moves) plain = 0;
+            const int32_t plainEnd = i + plain;
+            for (; i < plainEnd; ++i) {
+                double g, c, r;
+                if (!gain.stepsTo(g) || !cutOff.stepsTo(c) || !res.stepsTo(r)) break;
+                gain.value = g;
+                cutOff.value = c;
+                res.value = r;
+                frame(i, g);
+            }
+            sinceUpdate += plain - (plainEnd - i);
+            if (i >= frames) break;
+
+            // A frame that redesigns, or on which a glide lands.
+            gain.step();
+            cutOff.step();
+            res.step();
+            ++sinceUpdate;
+            const bool arrived = !gain.moves && !cutOff.moves && !res.moves;
+            bool last = false;
+            if (arrived || sinceUpdate >= every) {
+                section.setHighPass(cutOff.value, res.value);
+                k = section.coefficients();
+                sinceUpdate = 0;
+                if (arrived) {
+                    ramping.store(false);
+                    // Another thread may have given new targets since the
+                    // flags were read; it raised `ramping` before or after our
+                    // store, and in the first case its unsettled flag shows here.
+                    if (!gainRamp.settled.load() || !cutOffRamp.settled.load() || !resRamp.settled.load())
+                        ramping.store(true);
+                    else
+                        last = true;
+                }
+                gain.look();
+                cutOff.look();
+                res.look();
+            }
+            frame(i, gain.value);
+            ++i;
+            if (last) break;
         }
-        // Measured from what the outputs now hold.
-        const double absLeft = std::fabs(outLeft[i]);
-        if (absLeft > level) level = absLeft;
-        if constexpr (kStereoOut) {
-            const double absRight = std::fabs(outRight[i]);
-            if (absRight > level) level = absRight;
-        }
+        gain.store();
+        cutOff.store();
+        res.store();
+        counter = sinceUpdate;
     }
-    section.x1L = x1L, section.x2L = x2L, section.y1L = y1L, section.y2L = y2L;
-    section.outLeft = y1L;
+
     if constexpr (kStereoIn) {
-        section.x1R = x1R, section.x2R = x2R, section.y1R = y1R, section.y2R = y2R;
-        section.outRight = y1R;
+        section.x1L = x1[0], section.x2L = x2[0], section.y1L = y1[0], section.y2L = y2[0];
+        section.x1R = x1[1], section.x2R = x2[1], section.y1R = y1[1], section.y2R = y2[1];
+        section.outLeft = y1[0];
+        section.outRight = y1[1];
+    } else {
+        section.x1L = x1L, section.x2L = x2L, section.y1L = y1L, section.y2L = y2L;
+        section.outLeft = y1L;
     }
+    // In frame order the right channel's values came after the left's.
+    level = peakLevel[1] > peakLevel[0] ? peakLevel[1] : peakLevel[0];
+    return i;
+}
+
+template <typename Sample, bool kStereoIn, bool kStereoOut>
+double ZFilter::runBlock(const Sample* inLeft, const Sample* inRight, Sample* outLeft, Sample* outRight,
+                         int32_t frames, double level) {
+    // `ramping` is read once a block: a change from another thread while the
+    // block runs is taken up by the next. Once the glides have arrived, the
+    // rest of the block runs without them.
+    int32_t done = 0;
+    if (ramping.load(std::memory_order_acquire))
+        done = runFrames<Sample, kStereoIn, kStereoOut, true>(inLeft, inRight, outLeft, outRight, 0, frames, level);
+    if (done < frames)
+        runFrames<Sample, kStereoIn, kStereoOut, false>(inLeft, inRight, outLeft, outRight, done, frames, level);
     return level;
 }
 
-void ZFilter::processBlock(double** inputs, int32_t numInputs, double** outputs, int32_t numOutputs,
-                           int32_t frames) {
-    if (frames <= 0 || numInputs < 1 || numOutputs < 1 || !inputs || !outputs) return;
+template <typename Sample>
+bool ZFilter::runChannels(Sample** inputs, int32_t numInputs, Sample** outputs, int32_t numOutputs,
+                          int32_t frames) {
+    if (frames <= 0 || numInputs < 1 || numOutputs < 1 || !inputs || !outputs) return false;
     const bool stereoIn = numInputs >= 2;
     const bool stereoOut = numOutputs >= 2;
-    const double* inLeft = inputs[0];
-    const double* inRight = stereoIn ? inputs[1] : inputs[0];
-    double* outLeft = outputs[0];
-    double* outRight = stereoOut ? outputs[1] : outputs[0];
-    if (!inLeft || !inRight || !outLeft || !outRight) return;
+    const Sample* inLeft = inputs[0];
+    const Sample* inRight = stereoIn ? inputs[1] : inputs[0];
+    Sample* outLeft = outputs[0];
+    Sample* outRight = stereoOut ? outputs[1] : outputs[0];
+    if (!inLeft || !inRight || !outLeft || !outRight) return false;
 
     const double before = loadPeak(peak);
     double level = before;
     if (stereoIn && stereoOut)
-        level = runFrames<true, true>(inLeft, inRight, outLeft, outRight, frames, level);
+        level = runBlock<Sample, true, true>(inLeft, inRight, outLeft, outRight, frames, level);
     else if (stereoIn)
-        level = runFrames<true, false>(inLeft, inRight, outLeft, outRight, frames, level);
+        level = runBlock<Sample, true, false>(inLeft, inRight, outLeft, outRight, frames, level);
     else if (stereoOut)
-        level = runFrames<false, true>(inLeft, inRight, outLeft, outRight, frames, level);
+        level = runBlock<Sample, false, true>(inLeft, inRight, outLeft, outRight, frames, level);
     else
-        level = runFrames<false, false>(inLeft, inRight, outLeft, outRight, frames, level);
+        level = runBlock<Sample, false, false>(inLeft, inRight, outLeft, outRight, frames, level);
     // A PeakReset from the window thread during the block may be overwritten
     // by this block's level; the next reset clears it again. A NaN peak
     // compares unequal and is reported.
@@ -254,6 +365,24 @@ void ZFilter::processBlock(double** inputs, int32_t numInputs, double** outputs,
         storePeak(peak, level);
         notifyEditor();
     }
+    return true;
+}
+
+void ZFilter::processBlock(double** inputs, int32_t numInputs, double** outputs, int32_t numOutputs,
+                           int32_t frames) {
+    runChannels(inputs, numInputs, outputs, numOutputs, frames);
+}
+
+void ZFilter::processBlockFloat(float** inputs, int32_t numInputs, float** outputs, int32_t numOutputs,
+                                int32_t frames) {
+    // An effect derived from ZFilter may route channels around processBlock,
+    // which only ZEffect's way calls. What the frame loop does not take (more
+    // than two channels, a missing one, none) goes that way too: it fills in
+    // silence.
+    if (typeid(*this) == typeid(ZFilter) && numInputs <= 2 && numOutputs <= 2 &&
+        runChannels(inputs, numInputs, outputs, numOutputs, frames))
+        return;
+    ZEffect::processBlockFloat(inputs, numInputs, outputs, numOutputs, frames);
 }
 
 }  // namespace VRAX

@@ -53,6 +53,11 @@ public:
     void applyParameters(bool jump) override;
     void processBlock(double** inputs, int32_t numInputs, double** outputs, int32_t numOutputs,
                       int32_t frames) override;
+    // Runs the frame loop on the host's floats directly: the same results as
+    // through ZEffect's double work area, without its passes over the block.
+    // Effects derived from ZFilter keep ZEffect's way, through processBlock.
+    void processBlockFloat(float** inputs, int32_t numInputs, float** outputs, int32_t numOutputs,
+                           int32_t frames) override;
     // The frame loop has ZEffect's mapping inlined, so it cannot be changed
     // here; an effect built on ZFilter that routes channels otherwise does so
     // around processBlock.
@@ -90,13 +95,20 @@ protected:
     int32_t interval = 1;  // frames between coefficient updates while ramping
 
 private:
-    // One frame's glide movement; true when the coefficients were redesigned.
-    bool moveRamps();
-    // The frame loop with the section's state in locals and ZEffect's own
-    // channel mapping inlined.
-    template <bool kStereoIn, bool kStereoOut>
-    double runFrames(const double* inLeft, const double* inRight, double* outLeft, double* outRight,
-                     int32_t frames, double level);
+    // Frames from..frames with the section's state in locals and ZEffect's
+    // own channel mapping inlined; with kGlides, stepping the glides and
+    // redesigning as they move, up to the frame on which they all arrive.
+    // Returns the frame after the last one run; raises level to the peak.
+    template <typename Sample, bool kStereoIn, bool kStereoOut, bool kGlides>
+    int32_t runFrames(const Sample* inLeft, const Sample* inRight, Sample* outLeft, Sample* outRight, int32_t from,
+                      int32_t frames, double& level);
+    template <typename Sample, bool kStereoIn, bool kStereoOut>
+    double runBlock(const Sample* inLeft, const Sample* inRight, Sample* outLeft, Sample* outRight, int32_t frames,
+                    double level);
+    // processBlock for either sample type; false, having done nothing, when
+    // the block has no frames or lacks a channel it would use.
+    template <typename Sample>
+    bool runChannels(Sample** inputs, int32_t numInputs, Sample** outputs, int32_t numOutputs, int32_t frames);
 };
 
 }  // namespace VRAX

@@ -45,65 +45,87 @@ struct Layout {
 class ModelMatch : public ::testing::TestWithParam<Layout> {};
 
 // Parameter changes, a program change and bypass land on block boundaries;
-// the glides they start cross many blocks and coefficient updates.
+// the glides they start cross many blocks and coefficient updates. A twin
+// runs the same through the float path, which must give the model's samples
+// rounded; both report the model's peak.
 TEST_P(ModelMatch, EveryOutputSampleEqualsTheModel) {
     const Layout layout = GetParam();
-    ZFilter f(&hostCallback);
-    f.setSampleRate(48000.0f);
-    f.setParameter(ZFilter::kGain, 0.6f);
-    f.setParameter(ZFilter::kCutOff, 0.4f);
-    f.setParameter(ZFilter::kRes, 0.3f);
-    f.suspend();
-    f.resume();
+    ZFilter f(&hostCallback), floats(&hostCallback);
+    for (ZFilter* e : {&f, &floats}) {
+        e->setSampleRate(48000.0f);
+        e->setParameter(ZFilter::kGain, 0.6f);
+        e->setParameter(ZFilter::kCutOff, 0.4f);
+        e->setParameter(ZFilter::kRes, 0.3f);
+        e->suspend();
+        e->resume();
+    }
     Model m;
     m.configure(48000.0, f);
 
     constexpr size_t kFrames = 6000, kBlock = 300;
-    const Channels allIn = stereoNoise(kFrames);
+    Channels allIn = stereoNoise(kFrames);
+    // Values a float holds exactly, so that both paths see the same input;
+    // the right channel louder, so that it sets the peak.
+    for (int c = 0; c < 2; ++c)
+        for (double& x : allIn[c]) x = static_cast<float>(c ? 1.6 * x : x);
     const Channels in(allIn.begin(), allIn.begin() + layout.inputs);
+    std::vector<std::vector<float>> inF, outF(layout.outputs, std::vector<float>(kFrames));
+    for (const auto& c : in) inF.emplace_back(c.begin(), c.end());
     Channels out = zeros(layout.outputs, kFrames);
     Channels expected = zeros(layout.outputs, kFrames);
+    double peak = 0.0;
     for (size_t from = 0; from < kFrames; from += kBlock) {
-        switch (from) {
-            case 1200:
-                f.setParameter(ZFilter::kCutOff, 0.9f);
-                break;
-            case 1500:  // while the cut off still glides
-                f.setParameter(ZFilter::kRes, 1.0f);
-                f.setParameter(ZFilter::kGain, 0.2f);
-                break;
-            case 3000:
-                f.setBypass(true);
-                m.bypass = true;
-                break;
-            case 3600:
-                f.setBypass(false);
-                m.bypass = false;
-                break;
-            case 4200:
-                f.setProgram(2);
-                break;
-            default:
-                break;
+        for (ZFilter* e : {&f, &floats}) {
+            switch (from) {
+                case 1200:
+                    e->setParameter(ZFilter::kCutOff, 0.9f);
+                    break;
+                case 1500:  // while the cut off still glides
+                    e->setParameter(ZFilter::kRes, 1.0f);
+                    e->setParameter(ZFilter::kGain, 0.2f);
+                    break;
+                case 3000:
+                case 3600:
+                    e->setBypass(from == 3000);
+                    break;
+                case 4200:
+                    e->setProgram(2);
+                    break;
+                default:
+                    break;
+            }
         }
+        if (from == 3000 || from == 3600) m.bypass = from == 3000;
         if (from == 1200 || from == 1500 || from == 4200) m.follow(f);
         run(f, in, out, from, from + kBlock);
+        std::vector<float*> ip, op;
+        for (auto& c : inF) ip.push_back(c.data() + from);
+        for (auto& c : outF) op.push_back(c.data() + from);
+        floats.processBlockFloat(ip.data(), layout.inputs, op.data(), layout.outputs, kBlock);
         for (size_t i = from; i < from + kBlock; ++i) {
             double x[2] = {in[0][i], layout.inputs > 1 ? in[1][i] : 0.0};
             double y[2] = {0, 0};
             m.frame(x, layout.inputs, y, layout.outputs);
-            for (int c = 0; c < layout.outputs; ++c) expected[c][i] = y[c];
+            for (int c = 0; c < layout.outputs; ++c) {
+                expected[c][i] = y[c];
+                peak = std::max(peak, std::fabs(y[c]));
+            }
         }
     }
     for (int c = 0; c < layout.outputs; ++c) {
-        size_t mismatches = 0, first = kFrames;
-        for (size_t i = 0; i < kFrames; ++i)
+        size_t mismatches = 0, first = kFrames, floatMismatches = 0;
+        for (size_t i = 0; i < kFrames; ++i) {
             if (!sameBits(out[c][i], expected[c][i])) {
                 if (!mismatches) first = i;
                 ++mismatches;
             }
+            if (outF[c][i] != static_cast<float>(expected[c][i])) ++floatMismatches;
+        }
         EXPECT_EQ(mismatches, 0u) << "channel " << c << ", first at frame " << first;
+        EXPECT_EQ(floatMismatches, 0u) << "channel " << c;
     }
+    EXPECT_EQ(f.getPeak(), peak);
+    EXPECT_EQ(floats.getPeak(), peak);
     if (layout.inputs == 1 && layout.outputs == 2) {
         EXPECT_EQ(out[0], out[1]);
     }
@@ -297,6 +319,25 @@ TEST_F(Filter, PeakResetThenSignalRaisesThePeakAndNotifies) {
     EXPECT_EQ(editor->refreshes, before + 1);
 }
 
+// Float blocks the frame loop cannot take itself (a channel missing) still
+// run, through ZEffect's conversion: a missing input is silence, a missing
+// output is skipped.
+TEST_F(Filter, AFloatBlockWithAMissingChannelStillRuns) {
+    ZFilter whole(&hostCallback);
+    for (ZFilter* e : {&f, &whole}) e->setParameter(ZFilter::kCutOff, 0.5f);
+    const std::vector<double> noiseIn = noise(256, 3);
+    std::vector<float> in(noiseIn.begin(), noiseIn.end()), silence(256, 0.0f);
+    std::vector<float> left(256, 0.0f), expectedLeft(256, 0.0f), expectedRight(256, 0.0f);
+    float* inputs[2] = {in.data(), nullptr};
+    float* outputs[2] = {left.data(), nullptr};
+    f.processBlockFloat(inputs, 2, outputs, 2, 256);
+    float* wholeIn[2] = {in.data(), silence.data()};
+    float* wholeOut[2] = {expectedLeft.data(), expectedRight.data()};
+    whole.processBlockFloat(wholeIn, 2, wholeOut, 2, 256);
+    EXPECT_NE(expectedLeft, silence);
+    EXPECT_EQ(left, expectedLeft);
+}
+
 TEST_F(Filter, BlocksThatChangeNothingNotifyNobody) {
     CountingEditor* editor = openEditor(f);
     Channels in = {noise(256, 31, 0.9), noise(256, 32, 0.9)};
@@ -373,6 +414,20 @@ TEST_F(Filter, ASubclassMayRouteChannelsAroundTheFrameLoop) {
             EXPECT_EQ(a[0], b[0]);  // an average does not care
         }
     }
+    // Float blocks take the same route.
+    ZFilter plain(&hostCallback);
+    SwappingFilter swapped(&hostCallback);
+    std::vector<float> pulse(512, 0.0f), silence(512, 0.0f);
+    pulse[0] = 1.0f;
+    std::vector<std::vector<float>> a(2, std::vector<float>(512)), b = a;
+    float* inputs[2] = {pulse.data(), silence.data()};
+    float* outA[2] = {a[0].data(), a[1].data()};
+    float* outB[2] = {b[0].data(), b[1].data()};
+    plain.processBlockFloat(inputs, 2, outA, 2, 512);
+    swapped.processBlockFloat(inputs, 2, outB, 2, 512);
+    EXPECT_NE(a[0], a[1]);
+    EXPECT_EQ(a[0], b[1]);
+    EXPECT_EQ(a[1], b[0]);
 }
 
 }  // namespace
