@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
-#include <typeinfo>
 
 namespace VRAX {
 
@@ -375,13 +374,9 @@ void ZFilter::processBlock(double** inputs, int32_t numInputs, double** outputs,
 
 void ZFilter::processBlockFloat(float** inputs, int32_t numInputs, float** outputs, int32_t numOutputs,
                                 int32_t frames) {
-    // An effect derived from ZFilter may route channels around processBlock,
-    // which only ZEffect's way calls. What the frame loop does not take (more
-    // than two channels, a missing one, none) goes that way too: it fills in
-    // silence.
-    if (typeid(*this) == typeid(ZFilter) && numInputs <= 2 && numOutputs <= 2 &&
-        runChannels(inputs, numInputs, outputs, numOutputs, frames))
-        return;
+    // What the frame loop does not take (more than two channels, a missing
+    // one, none) goes ZEffect's way, which fills in silence.
+    if (numInputs <= 2 && numOutputs <= 2 && runChannels(inputs, numInputs, outputs, numOutputs, frames)) return;
     ZEffect::processBlockFloat(inputs, numInputs, outputs, numOutputs, frames);
 }
 

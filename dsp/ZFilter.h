@@ -55,7 +55,8 @@ public:
                       int32_t frames) override;
     // Runs the frame loop on the host's floats directly: the same results as
     // through ZEffect's double work area, without its passes over the block.
-    // Effects derived from ZFilter keep ZEffect's way, through processBlock.
+    // An effect derived from ZFilter that routes channels around
+    // processBlock does the same around this one.
     void processBlockFloat(float** inputs, int32_t numInputs, float** outputs, int32_t numOutputs,
                            int32_t frames) override;
     // The frame loop has ZEffect's mapping inlined, so it cannot be changed

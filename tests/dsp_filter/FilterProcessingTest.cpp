@@ -390,6 +390,11 @@ public:
         double* swapped[] = {outputs[numOutputs > 1 ? 1 : 0], outputs[0]};
         ZFilter::processBlock(inputs, numInputs, swap ? swapped : outputs, numOutputs, frames);
     }
+    void processBlockFloat(float** inputs, int32_t numInputs, float** outputs, int32_t numOutputs,
+                           int32_t frames) override {
+        float* swapped[] = {outputs[numOutputs > 1 ? 1 : 0], outputs[0]};
+        ZFilter::processBlockFloat(inputs, numInputs, swap ? swapped : outputs, numOutputs, frames);
+    }
 };
 
 TEST_F(Filter, ASubclassMayRouteChannelsAroundTheFrameLoop) {
@@ -414,7 +419,7 @@ TEST_F(Filter, ASubclassMayRouteChannelsAroundTheFrameLoop) {
             EXPECT_EQ(a[0], b[0]);  // an average does not care
         }
     }
-    // Float blocks take the same route.
+    // Float blocks, routed the same way around their own entry.
     ZFilter plain(&hostCallback);
     SwappingFilter swapped(&hostCallback);
     std::vector<float> pulse(512, 0.0f), silence(512, 0.0f);
