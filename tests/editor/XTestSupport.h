@@ -12,6 +12,7 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -145,13 +146,19 @@ inline void pinGlDriver(Display* display) {
 // Polls until the condition holds or the time is up; true when it held.
 // Generous by default: a loaded two-core machine with a software renderer is
 // slow, and the wait ends as soon as the condition holds.
+// Between checks it sleeps at least as long as a check took, so that a
+// costly one (a picture grabbed, slow under qemu-user) leaves the editor's
+// threads the time to do what it waits for.
 inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 30000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const auto began = std::chrono::steady_clock::now();
+        if (condition()) return true;
+        const auto now = std::chrono::steady_clock::now();
+        if (now > end) return false;
+        std::this_thread::sleep_for(std::max<std::chrono::steady_clock::duration>(now - began,
+                                                                                  std::chrono::milliseconds(2)));
     }
-    return true;
 }
 
 // A window thread that close has joined may still be listed for a moment
