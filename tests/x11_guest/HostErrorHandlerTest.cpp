@@ -149,6 +149,7 @@ TEST_F(HostErrors, HeardBeforeWithOneAndSeveralEditorsAndAfter) {
 // come back every time, and hear its errors once they have drawn.
 TEST_F(HostErrors, EditorsOpeningTogetherGiveTheHostsHandlerBack) {
     constexpr int kEditors = 4;
+    edtest::pinGlDriver(display);
     for (int round = 0; round < 8; ++round) {
         std::vector<std::unique_ptr<Editor>> editors;
         for (int i = 0; i < kEditors; ++i) {
